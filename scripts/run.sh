@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Vireon and starts the desktop program.
+# Without a display it says so and works headless instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh run
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVIREON_BUILD_TESTS=OFF >/dev/null
+cmake --build build/release --parallel "$(nproc)"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec build/release/src/app/vireon "$@"
+fi
+
+echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset): running headless."
+build/release/src/app/vireon-cli --version
+QT_QPA_PLATFORM=offscreen build/release/src/app/vireon --screenshot vireon-screenshot.png
+echo "The desktop program started offscreen; its windows are in vireon-screenshot.png."
+echo "To see it on screen, run this command again in a desktop session (or under xvfb-run)."

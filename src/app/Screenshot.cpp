@@ -1,0 +1,28 @@
+#include "app/Screenshot.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QWidget>
+
+namespace vireon {
+
+QImage GrabVisibleWindows() {
+  QList<QWidget*> windows;
+  QRect bounds;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (!widget->isVisible()) continue;
+    windows.push_back(widget);
+    bounds = bounds.united(widget->geometry());
+  }
+  if (windows.isEmpty()) return {};
+
+  QImage picture(bounds.size(), QImage::Format_RGB32);
+  picture.fill(QColor(0x40, 0x40, 0x40));
+  QPainter painter(&picture);
+  for (QWidget* window : windows) {
+    painter.drawPixmap(window->geometry().topLeft() - bounds.topLeft(), window->grab());
+  }
+  return picture;
+}
+
+}  // namespace vireon

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QImage>
+
+namespace vireon {
+
+// One picture of every visible top-level window, each at its place on the
+// screen, over a neutral background.
+QImage GrabVisibleWindows();
+
+}  // namespace vireon

@@ -1,0 +1,9 @@
+#include "audio/devices/PortAudioInfo.h"
+
+#include <portaudio.h>
+
+namespace vireon {
+
+std::string PortAudioVersionText() { return Pa_GetVersionText(); }
+
+}  // namespace vireon

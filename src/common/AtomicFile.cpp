@@ -1,0 +1,91 @@
+#include "common/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "common/VireonError.h"
+
+namespace vireon {
+namespace {
+
+// Closes the descriptor and removes the temporary file unless released.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(std::string path_template) : path_(std::move(path_template)) {
+    descriptor_ = ::mkstemp(path_.data());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    Close();
+    if (!kept_) ::unlink(path_.c_str());
+  }
+
+  bool IsOpen() const { return descriptor_ >= 0; }
+  int Descriptor() const { return descriptor_; }
+  const std::string& Path() const { return path_; }
+  bool Close() {
+    if (descriptor_ < 0) return true;
+    const bool closed = ::close(descriptor_) == 0;
+    descriptor_ = -1;
+    return closed;
+  }
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string path_;
+  int descriptor_ = -1;
+  bool kept_ = false;
+};
+
+[[noreturn]] void Fail(const std::filesystem::path& target, int error) {
+  throw VireonError("Could not write " + target.string() + ": " + std::strerror(error));
+}
+
+bool WriteAll(int descriptor, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t written = ::write(descriptor, content.data(), content.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    content.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view content) {
+  const std::filesystem::path folder =
+      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  TemporaryFile temporary((folder / ("." + target.filename().string() + ".XXXXXX")).string());
+  if (!temporary.IsOpen()) Fail(target, errno);
+
+  // A replaced file keeps its permissions; a new one gets the usual 0644.
+  struct stat existing {};
+  const mode_t mode = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
+  if (::fchmod(temporary.Descriptor(), mode) != 0) Fail(target, errno);
+
+  if (!WriteAll(temporary.Descriptor(), content)) Fail(target, errno);
+  if (::fsync(temporary.Descriptor()) != 0) Fail(target, errno);
+  if (!temporary.Close()) Fail(target, errno);
+  if (::rename(temporary.Path().c_str(), target.c_str()) != 0) Fail(target, errno);
+  temporary.Keep();
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream) return std::nullopt;
+  std::string content((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+  if (stream.bad()) return std::nullopt;
+  return content;
+}
+
+}  // namespace vireon

@@ -1,0 +1,10 @@
+# Runs `vireon --screenshot OUTPUT` and checks that a PNG came out.
+file(REMOVE "${OUTPUT}")
+execute_process(COMMAND "${PROGRAM}" --screenshot "${OUTPUT}" RESULT_VARIABLE result TIMEOUT 60)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "vireon --screenshot exited with ${result}")
+endif()
+file(READ "${OUTPUT}" signature LIMIT 8 HEX)
+if(NOT signature STREQUAL "89504e470d0a1a0a")
+  message(FATAL_ERROR "no PNG written to ${OUTPUT}")
+endif()
