@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh test
 jobs="$(nproc)"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt"
 
 # Fuzz targets: clang's libFuzzer, each run briefly over a copy of its seed corpus.
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
