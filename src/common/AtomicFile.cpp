@@ -81,6 +81,9 @@ void WriteFileAtomically(const std::filesystem::path& target, std::string_view c
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
+  // Folders, pipes and devices are no files to read: they would throw or block.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
   std::ifstream stream(file, std::ios::binary);
   if (!stream) return std::nullopt;
   std::string content((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());

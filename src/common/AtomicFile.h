@@ -12,7 +12,7 @@ namespace vireon {
 // interrupted save never destroys the old file. Throws VireonError on failure.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
 
-// The whole file as bytes; nullopt when it does not exist or cannot be read.
+// The whole file as bytes; nullopt when it is not a regular file or cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
 
 }  // namespace vireon

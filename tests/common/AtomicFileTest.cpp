@@ -53,8 +53,9 @@ TEST_F(AtomicFileTest, FailedWriteKeepsOldFileAndThrows) {
   EXPECT_EQ(ReadWholeFile(file), "old");
 }
 
-TEST_F(AtomicFileTest, MissingFileReadsAsNothing) {
+TEST_F(AtomicFileTest, OnlyRegularFilesAreRead) {
   EXPECT_EQ(ReadWholeFile(folder_ / "absent"), std::nullopt);
+  EXPECT_EQ(ReadWholeFile(folder_), std::nullopt);
 }
 
 }  // namespace
