@@ -7,7 +7,9 @@
 #include <exception>
 
 #include "app/Screenshot.h"
+#include "common/DebugLog.h"
 #include "common/Version.h"
+#include "config/Defaults.h"
 #include "measure/ui/TestForm.h"
 #include "plot/render/ImageFile.h"
 
@@ -49,6 +51,12 @@ int main(int argc, char* argv[]) {
   options.addOption(screenshot);
   options.process(app);
 
+  const vireon::Environment environment = vireon::Environment::Process();
+  // Written from the first step on when "DoDebug.qtq" is in the data directory.
+  vireon::DebugLog debug_log = vireon::DebugLog::StartIfRequested(
+      vireon::DataDirectory(environment), vireon::SystemVersionName());
+  vireon::RegisterDataPath(environment);
+
   vireon::TTestForm main_form;
   main_form.show();
 
@@ -64,5 +72,7 @@ int main(int argc, char* argv[]) {
       }
     });
   }
-  return app.exec();
+  const int exit_code = app.exec();
+  debug_log.Close();
+  return exit_code;
 }

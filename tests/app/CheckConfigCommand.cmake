@@ -1,0 +1,46 @@
+# `vireon-cli config`: settings applied in order, files written whole, usage errors exit 2.
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+function(run_cli expected_code)
+  execute_process(COMMAND "${CLI}" ${ARGN} RESULT_VARIABLE code ERROR_VARIABLE errors
+                  WORKING_DIRECTORY "${WORK}")
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "vireon-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${errors}")
+  endif()
+endfunction()
+
+# Compared as hex: a plain file(READ) drops the CR of CR LF line ends.
+function(expect_file_contains file text)
+  file(READ "${WORK}/${file}" content HEX)
+  string(HEX "${text}" wanted)
+  string(FIND "${content}" "${wanted}" at)
+  math(EXPR odd "${at} % 2")
+  if(at EQUAL -1 OR odd)
+    file(READ "${WORK}/${file}" shown)
+    message(FATAL_ERROR "${file} lacks '${text}':\n${shown}")
+  endif()
+endfunction()
+
+file(WRITE "${WORK}/in.ini" "[Forms]\r\nMainTop=120\r\nMainLeft=7\r\n[AcqMode3]\r\nFftSize=16384\r\n")
+file(WRITE "${WORK}/in.hdi" "[Soundcards]\nPlayRate=96000\n")
+
+# A later --set wins over the file and over an earlier --set.
+run_cli(0 config --config in.ini --hardware in.hdi --set Forms/MainLeft=1 --set forms/mainleft=33
+        --save out.ini --save-hardware out.hdi)
+expect_file_contains(out.ini "[Vireon Version]\r\nVer=230\r\n")
+expect_file_contains(out.ini "MainTop=120\r\nMainLeft=33\r\n")
+expect_file_contains(out.ini "[AcqMode3]\r\nFftSize=16384\r\n")
+expect_file_contains(out.hdi "PlayRate=96000\r\n")
+
+# Usage errors: unknown key, a value that does not parse, a missing file, no --save.
+run_cli(2 config --set Forms/NoSuchKey=1 --save bad.ini)
+run_cli(2 config --set Forms/MainTop=high --save bad.ini)
+run_cli(2 config --config missing.ini --save bad.ini)
+run_cli(2 config)
+if(EXISTS "${WORK}/bad.ini")
+  message(FATAL_ERROR "a refused command wrote its output")
+endif()
+
+# A file that cannot be written is a failed operation.
+run_cli(1 config --save "${WORK}/no-such-folder/out.ini")
