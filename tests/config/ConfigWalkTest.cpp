@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "common/AtomicFile.h"
 #include "common/VireonError.h"
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "common/AtomicFile.h"
 
 namespace vireon {

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "common/AtomicFile.h"
 
 namespace vireon {

@@ -16,7 +16,7 @@ class TempFolder {
   TempFolder() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     path_ = std::filesystem::temp_directory_path() /
-            ("vireon-config-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" +
+            ("vireon-test-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" +
              test->name());
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);

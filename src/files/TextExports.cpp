@@ -1,0 +1,169 @@
+#include "files/TextExports.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "common/AtomicFile.h"
+#include "common/NumberText.h"
+#include "common/VireonError.h"
+#include "files/TextItems.h"
+#include "files/TextNumbers.h"
+#include "record/NumericHelpers.h"
+
+namespace vireon {
+namespace {
+
+constexpr int kFirstXDecimals = 4;
+constexpr int kLastXDecimals = 14;
+
+// Export lines keep their full length; only header lines are cut.
+void AppendLine(std::string& text, std::string_view line) {
+  text.append(line);
+  text.append("\r\n");
+}
+
+bool WriteText(const std::filesystem::path& file, const std::string& text) {
+  try {
+    WriteFileAtomically(file, text);
+  } catch (const VireonError&) {
+    return false;
+  }
+  return true;
+}
+
+std::int32_t RoundToIndex(double value) {
+  if (!(std::fabs(value) < 2.0e9)) return value > 0 ? INT32_MAX : 0;
+  return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+// The columns the export prints: trace A and trace B, skipping a negative trace. A response
+// with only trace A on its magnitude and an unnamed column 2 prints column 2 as trace B.
+std::vector<int> ExportedColumns(const TDataMeas& record) {
+  std::int32_t trace_b = record.FTraceB;
+  if (record.FTraceA == 1 && trace_b < 0 && record.FNumFields > 2 &&
+      record.FFields[2].Units == "?") {
+    trace_b = 2;
+  }
+  std::vector<int> columns;
+  for (const std::int32_t trace : {record.FTraceA, trace_b}) {
+    if (trace >= 0) columns.push_back(record.ClampColumn(trace));
+  }
+  return columns;
+}
+
+double ExportedValue(TDataMeas& record, int column, std::int32_t index,
+                     const AsciiExportOptions& options) {
+  const TFieldType& field = record.FFields[static_cast<std::size_t>(column)];
+  if (record.IsSampled()) return field.Values[static_cast<std::size_t>(index)];
+  if (record.IsPhase(column)) {
+    const double delay = column >= 3 ? record.FDelayB : record.FDelayA;
+    return record.PhaseWithDelay(index, column, false, -360.0 * (delay - record.FDisplayDelay));
+  }
+  if (record.FDataType == kImpedance) return record.ValueAt(column, index, -1);
+  if (field.ShowAsDb != 0) {
+    const double value = record.ValueAt(column, index, -1);
+    return options.DistortionAsPercent ? 100.0 * value : ToDb(value);
+  }
+  return field.Values[static_cast<std::size_t>(index)];
+}
+
+// Prints x with as many decimals (4 to 14) as it takes to come out above the x printed before;
+// `previous` becomes the value printed.
+std::string FormatRisingX(double x, std::optional<double>& previous) {
+  for (int decimals = kFirstXDecimals;; ++decimals) {
+    std::string text = FormatScientific(x, decimals);
+    const double printed = ParseDouble(text).value_or(x);
+    if (!previous || printed > *previous || decimals == kLastXDecimals) {
+      previous = printed;
+      return text;
+    }
+  }
+}
+
+}  // namespace
+
+bool ExportMlssaTime(const std::filesystem::path& file, const TDataMeas& record) {
+  if (!record.IsSampled() || record.FSampleRate <= 0 || record.FNumFields < 1) return false;
+  std::string text;
+  AppendLine(text, " 1");
+  AppendLine(text, " " + FormatDouble(1000.0 / record.FSampleRate));
+  const std::int32_t points = std::max(record.FNumPoints, 0);
+  const DataArray& samples = record.FFields[0].Values;
+  const auto count = std::min<std::size_t>(static_cast<std::size_t>(points), samples.size());
+  AppendLine(text, " " + FormatInt(static_cast<std::int64_t>(count)));
+  for (std::size_t i = 0; i < count; ++i) AppendLine(text, " " + FormatDouble(samples[i]));
+  AppendLine(text, " " + record.FTitle);
+  return WriteText(file, text);
+}
+
+bool ExportAsciiGeneral(const std::filesystem::path& file, const TDataMeas& source,
+                        const AsciiExportOptions& options) {
+  // Unwrapping and the weighting cursors change the record the values are read from.
+  TDataMeas record;
+  record.CopyFrom(source);
+  const std::int32_t points = std::min<std::int32_t>(
+      std::max(record.FNumPoints, 0),
+      static_cast<std::int32_t>(std::min<std::size_t>(record.FFields[0].Values.size(), INT32_MAX)));
+  if (points < 1) return false;
+  const bool sampled = record.IsSampled();
+  std::int32_t first = 0;
+  std::int32_t last = points - 1;
+  if (sampled && !options.AllPoints) {
+    first = std::clamp(RoundToIndex(record.FSampleRate * record.FViewStart), 0, points - 1);
+    last = std::clamp(RoundToIndex(record.FSampleRate * record.FViewStop) + 1, 0, points - 1);
+  }
+  const std::vector<int> columns = ExportedColumns(record);
+  for (const int column : columns) {
+    const TFieldType& field = record.FFields[static_cast<std::size_t>(column)];
+    if (field.Values.size() < static_cast<std::size_t>(points)) return false;
+    if (!sampled && record.IsPhase(column) && field.WrapPhase == 0 && field.Unwrapped == 0) {
+      record.UnwrapPhase(column, false, record.FViewStart);
+    }
+  }
+
+  std::string text;
+  for (const std::string& header : options.HeaderLines) {
+    AppendLine(text, std::string_view(header).substr(0, kMaxTextLine));
+  }
+  const std::string separator = options.Comma ? "," : "   ";
+  std::optional<double> previous_x;
+  std::optional<double> previous_printed;
+  std::string line;
+  for (std::int32_t i = first; i <= last; ++i) {
+    double x = sampled ? i / static_cast<double>(record.FSampleRate)
+                       : record.FFields[0].Values[static_cast<std::size_t>(i)];
+    // A first x of 0 (a DC point) cannot go on a logarithmic axis: print half the next x.
+    if (!sampled && i == 0 && x <= 0.0 && points > 1) x = record.FFields[0].Values[1] / 2.0;
+    if (previous_x && !(x > *previous_x)) return false;
+    previous_x = x;
+    line = FormatRisingX(x, previous_printed);
+    for (const int column : columns) {
+      line += separator;
+      line += FormatScientific(ExportedValue(record, column, i, options), 4);
+    }
+    AppendLine(text, line);
+  }
+  return WriteText(file, text);
+}
+
+bool ExportSlices(const std::filesystem::path& file, const TDataMeas& record) {
+  if (record.FPlotKind < 2 || record.FPlotKind > 5 || record.FNumFields < 2) return false;
+  std::string text;
+  AppendLine(text, record.FSliceUnits + ", " + record.FXUnits + ", " + record.FFields[1].Units);
+  std::string line;
+  for (const double value : record.FSliceValues) line += ", " + FormatDouble(value);
+  AppendLine(text, line);
+  const std::int32_t points = std::max(record.FNumPoints, 0);
+  for (std::int32_t i = 0; i < points; ++i) {
+    line = FormatDouble(record.XAt(i));
+    for (const DataArray& slice : record.FSlices) {
+      const auto index = static_cast<std::size_t>(i);
+      line += ", " + FormatDouble(index < slice.size() ? slice[index] : 0.0);
+    }
+    AppendLine(text, line);
+  }
+  return WriteText(file, text);
+}
+
+}  // namespace vireon

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "record/DataObj.h"
+
+namespace vireon {
+
+// Text exports of a record for other programs. Each writes the whole file atomically and
+// returns false when it cannot; the caller then shows "Error saving file!".
+
+struct AsciiExportOptions {
+  std::vector<std::string> HeaderLines;  // written first, each cut to 125 characters
+  bool Comma = false;                    // "," between values, else three blanks
+  bool AllPoints = false;                // sampled data: every point, not only the view range
+  bool DistortionAsPercent = false;      // dB columns as 100·value, as the plot shows them
+};
+
+// "MLSSA ASCII time": sampled records only.
+bool ExportMlssaTime(const std::filesystem::path& file, const TDataMeas& record);
+
+// "ASCII general format": x, then the values of trace A and trace B as the plot shows them.
+bool ExportAsciiGeneral(const std::filesystem::path& file, const TDataMeas& record,
+                        const AsciiExportOptions& options);
+
+// Waterfall, polar and related records (plot kinds 2 to 5): a header line, the slice values,
+// then one line per point with x and every slice's value.
+bool ExportSlices(const std::filesystem::path& file, const TDataMeas& record);
+
+}  // namespace vireon
