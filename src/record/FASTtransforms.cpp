@@ -15,10 +15,10 @@ namespace baseline {
 #include "record/FftKernels.inc"
 }  // namespace baseline
 
-// The same stages built for AVX2, chosen at run time on processors that have it. Only the
+// The same stages built for AVX2 (by GCC), chosen at run time on processors that have it. Only the
 // vector width differs: every lane does the same additions and multiplications in the same
 // order (no contraction into fused multiply-adds), so the results are bit-identical.
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define VIREON_HAVE_AVX2_STAGES 1
 #pragma GCC push_options
 #pragma GCC target("avx2")
