@@ -17,16 +17,8 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-std::vector<double> Noise(std::size_t n, unsigned seed) {
-  std::mt19937_64 random(seed);
-  std::normal_distribution<double> gauss;
-  std::vector<double> v(n);
-  for (double& x : v) x = gauss(random);
-  return v;
-}
-
 TEST(ToFrequencyResponseTest, UsesThePowerOfTwoBelowAndGivesMagnitudeAndPhaseOfTheDft) {
-  std::vector<double> x = Noise(1000, 3);
+  std::vector<double> x = fixtures::Noise(1000, 3);
   TDataMeas record = fixtures::TimeRecord(48000, 0.0, {x});
   ToFrequencyResponse(record);
   ASSERT_EQ(record.FNumPoints, 257);
@@ -47,7 +39,7 @@ TEST(ToFrequencyResponseTest, UsesThePowerOfTwoBelowAndGivesMagnitudeAndPhaseOfT
 }
 
 TEST(ToTimeDomainTest, InvertsTheFrequencyResponse) {
-  const std::vector<double> x = Noise(512, 4);
+  const std::vector<double> x = fixtures::Noise(512, 4);
   TDataMeas record = fixtures::TimeRecord(48000, 0.0, {x});
   ToFrequencyResponse(record);
   AnalysisContext context;
@@ -126,7 +118,7 @@ TEST(ToSpectrumTest, FrequencyDependentWindowTakesTheSlidingPath) {
 }
 
 TEST(SingleFrequencyMagnitudeTest, HalfTheSampleRateAndAboveGiveZero) {
-  TDataMeas record = fixtures::TimeRecord(48000, 0.0, {Noise(64, 5)});
+  TDataMeas record = fixtures::TimeRecord(48000, 0.0, {fixtures::Noise(64, 5)});
   EXPECT_EQ(SingleFrequencyMagnitude(record, 24000.0), 0.0);
   EXPECT_EQ(SingleFrequencyMagnitude(record, 30000.0), 0.0);
   EXPECT_GT(SingleFrequencyMagnitude(record, 1000.0), 0.0);

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "RecordFixtures.h"
+
 namespace vireon {
 namespace {
 
@@ -38,14 +40,6 @@ LongSpectrum NaiveDft(const std::vector<double>& re, const std::vector<double>& 
   return out;
 }
 
-std::vector<double> Noise(std::size_t n, unsigned seed) {
-  std::mt19937_64 random(seed);
-  std::normal_distribution<double> gauss;
-  std::vector<double> v(n);
-  for (double& x : v) x = gauss(random);
-  return v;
-}
-
 // Squared error against the naive DFT relative to the spectrum's energy.
 double RelativeError(const std::vector<double>& re, const std::vector<double>& im,
                      const LongSpectrum& truth) {
@@ -61,7 +55,8 @@ double RelativeError(const std::vector<double>& re, const std::vector<double>& i
 TEST(FftTest, ForwardAndInverseMatchTheLongDoubleDftAtEverySize) {
   for (int log2n = 0; log2n <= 12; ++log2n) {
     const std::size_t n = std::size_t{1} << log2n;
-    const std::vector<double> re0 = Noise(n, 1 + log2n), im0 = Noise(n, 100 + log2n);
+    const std::vector<double> re0 = fixtures::Noise(n, 1 + log2n),
+                              im0 = fixtures::Noise(n, 100 + log2n);
     std::vector<double> re = re0, im = im0;
     ComplexFFT(re, im);
     EXPECT_LT(RelativeError(re, im, NaiveDft(re0, im0, -1)), 1e-13) << "n = " << n;
@@ -82,7 +77,7 @@ TEST(FftTest, LargeTransformsStayAccurateAgainstSampledDftBins) {
   // Beyond the sizes a full naive DFT allows, check a spread of bins one by one.
   for (int log2n : {14, 17}) {
     const std::size_t n = std::size_t{1} << log2n;
-    const std::vector<double> re0 = Noise(n, 7), im0 = Noise(n, 8);
+    const std::vector<double> re0 = fixtures::Noise(n, 7), im0 = fixtures::Noise(n, 8);
     std::vector<double> re = re0, im = im0;
     ComplexFFT(re, im);
     const long double step = 2.0L * std::numbers::pi_v<long double> / static_cast<long double>(n);
@@ -126,7 +121,7 @@ TEST(FftTest, RealTransformsFollowTheSignAndScalingConventions) {
 TEST(FftTest, ThreadsTransformingAtOnceGetTheSameResults) {
   // Both threads reach sizes whose tables are not built yet; results must match a later,
   // single-threaded run bit for bit.
-  const std::vector<double> signal = Noise(1 << 15, 9);
+  const std::vector<double> signal = fixtures::Noise(1 << 15, 9);
   const auto run = [&](std::size_t n) {
     std::vector<double> re(signal.begin(), signal.begin() + static_cast<std::ptrdiff_t>(n));
     std::vector<double> im(n, 0.0);
@@ -148,7 +143,7 @@ TEST(FftTest, ThreadsTransformingAtOnceGetTheSameResults) {
 TEST(FftTest, VectorAndBaselineStagesAreBitIdentical) {
   for (int log2n : {1, 2, 3, 5, 10, 13, 17}) {
     const std::size_t n = std::size_t{1} << log2n;
-    std::vector<double> re = Noise(n, 20), im = Noise(n, 21);
+    std::vector<double> re = fixtures::Noise(n, 20), im = fixtures::Noise(n, 21);
     std::vector<double> re_base = re, im_base = im;
     ComplexFFT(re, im);
     ComplexFFTBaselineStages(re_base, im_base);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <random>
 #include <vector>
 
 #include "record/DataObj.h"
@@ -33,6 +34,25 @@ inline TDataMeas TimeRecord(std::int32_t sample_rate, double start_time,
   record.AllocColumns();
   for (std::size_t c = 0; c < channels.size(); ++c) record.FFields[c].Values = channels[c];
   return record;
+}
+
+// Gaussian white noise of unit variance, the same for the same seed.
+inline std::vector<double> Noise(std::size_t n, unsigned seed) {
+  std::mt19937_64 random(seed);
+  std::normal_distribution<double> gauss;
+  std::vector<double> v(n);
+  for (double& x : v) x = gauss(random);
+  return v;
+}
+
+// y = h ⊛ x, circular over the length of x.
+inline std::vector<double> CircularFilter(const std::vector<double>& h,
+                                          const std::vector<double>& x) {
+  std::vector<double> y(x.size(), 0.0);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    for (std::size_t j = 0; j < h.size(); ++j) y[i] += h[j] * x[(i + x.size() - j) % x.size()];
+  }
+  return y;
 }
 
 inline void MakePhaseColumn(TDataMeas& record, int column) {

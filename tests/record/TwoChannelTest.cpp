@@ -18,23 +18,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-std::vector<double> Noise(std::size_t n, unsigned seed) {
-  std::mt19937_64 random(seed);
-  std::normal_distribution<double> gauss;
-  std::vector<double> v(n);
-  for (double& x : v) x = gauss(random);
-  return v;
-}
-
-// y = h ⊛ x, circular over the length of x.
-std::vector<double> CircularFilter(const std::vector<double>& h, const std::vector<double>& x) {
-  std::vector<double> y(x.size(), 0.0);
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    for (std::size_t j = 0; j < h.size(); ++j) y[i] += h[j] * x[(i + x.size() - j) % x.size()];
-  }
-  return y;
-}
-
 TDataMeas TwoChannels(const std::vector<double>& a, const std::vector<double>& b,
                       std::uint8_t window) {
   TDataMeas record = fixtures::TimeRecord(48000, 0.0, {a, b});
@@ -45,10 +28,11 @@ TDataMeas TwoChannels(const std::vector<double>& a, const std::vector<double>& b
 TEST(TransferFunctionTest, MeasuresAKnownFirFilter) {
   // H(ω) = 0.5 + 0.3·e^(-iω) − 0.2·e^(-2iω); circular filtering makes it exact in every bin.
   const std::vector<double> h = {0.5, 0.3, -0.2};
-  const std::vector<double> b = Noise(1024, 1);
+  const std::vector<double> b = fixtures::Noise(1024, 1);
   TDataMeas target;
   AnalysisContext context;
-  TransferFunction(target, TwoChannels(CircularFilter(h, b), b, kRectangularWindow), true, context);
+  TransferFunction(target, TwoChannels(fixtures::CircularFilter(h, b), b, kRectangularWindow), true,
+                   context);
   ASSERT_EQ(target.FNumPoints, 513);
   ASSERT_EQ(target.FNumFields, 4);
   for (int k : {1, 17, 100, 256, 400}) {
@@ -63,7 +47,8 @@ TEST(TransferFunctionTest, MeasuresAKnownFirFilter) {
   // Magnitude on trace A, coherence on trace B, and a second pass leaves them there.
   EXPECT_EQ(target.FTraceA, 1);
   EXPECT_EQ(target.FTraceB, 3);
-  TransferFunction(target, TwoChannels(CircularFilter(h, b), b, kRectangularWindow), true, context);
+  TransferFunction(target, TwoChannels(fixtures::CircularFilter(h, b), b, kRectangularWindow), true,
+                   context);
   EXPECT_EQ(target.FTraceA, 1);
   EXPECT_EQ(target.FTraceB, 3);
 }
@@ -71,7 +56,7 @@ TEST(TransferFunctionTest, MeasuresAKnownFirFilter) {
 TEST(TransferFunctionTest, AveragesFramesEquallyFromTheSecondOn) {
   // A = B and then A = −B: the cross spectra cancel, so the averaged response falls towards
   // zero and the coherence is low. Letting the second frame replace the first would read 1.
-  const std::vector<double> b = Noise(1024, 2);
+  const std::vector<double> b = fixtures::Noise(1024, 2);
   std::vector<double> minus_b = b;
   for (double& v : minus_b) v = -v;
   TDataMeas target;
@@ -94,9 +79,9 @@ TEST(TransferFunctionTest, UncorrelatedNoiseLowersTheCoherence) {
   AnalysisContext context;
   const std::vector<double> h = {1.0};
   for (unsigned frame = 0; frame < 20; ++frame) {
-    const std::vector<double> b = Noise(1024, 10 + frame);
+    const std::vector<double> b = fixtures::Noise(1024, 10 + frame);
     std::vector<double> a = b;
-    const std::vector<double> disturbance = Noise(1024, 100 + frame);
+    const std::vector<double> disturbance = fixtures::Noise(1024, 100 + frame);
     for (std::size_t i = 0; i < a.size(); ++i) a[i] += disturbance[i];
     TransferFunction(target, TwoChannels(a, b, kHannWindow), true, context);
   }
@@ -109,7 +94,7 @@ TEST(TransferFunctionTest, UncorrelatedNoiseLowersTheCoherence) {
 }
 
 TEST(TransferFunctionTest, AppliesTheInputCorrectionRatio) {
-  const std::vector<double> b = Noise(256, 3);
+  const std::vector<double> b = fixtures::Noise(256, 3);
   TDataMeas target;
   AnalysisContext context;
   context.Correction = [](std::uint8_t kind, double) -> std::optional<std::complex<double>> {
@@ -254,7 +239,7 @@ TEST(AveragePointTest, VectorAveragesOnePoint) {
 
 TEST(DeconvolveTest, RecoversTheImpulseResponseOfAKnownConvolution) {
   const std::vector<double> h = {0.9, -0.4, 0.25, 0.1};
-  const std::vector<double> x = Noise(200, 4);
+  const std::vector<double> x = fixtures::Noise(200, 4);
   std::vector<double> y(x.size() + h.size() - 1, 0.0);
   for (std::size_t i = 0; i < x.size(); ++i) {
     for (std::size_t j = 0; j < h.size(); ++j) y[i + j] += x[i] * h[j];
