@@ -1,26 +1,5 @@
 # `vireon-cli config`: settings applied in order, files written whole, usage errors exit 2.
-file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${WORK}")
-
-function(run_cli expected_code)
-  execute_process(COMMAND "${CLI}" ${ARGN} RESULT_VARIABLE code ERROR_VARIABLE errors
-                  WORKING_DIRECTORY "${WORK}")
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "vireon-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${errors}")
-  endif()
-endfunction()
-
-# Compared as hex: a plain file(READ) drops the CR of CR LF line ends.
-function(expect_file_contains file text)
-  file(READ "${WORK}/${file}" content HEX)
-  string(HEX "${text}" wanted)
-  string(FIND "${content}" "${wanted}" at)
-  math(EXPR odd "${at} % 2")
-  if(at EQUAL -1 OR odd)
-    file(READ "${WORK}/${file}" shown)
-    message(FATAL_ERROR "${file} lacks '${text}':\n${shown}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/CliTestSupport.cmake)
 
 file(WRITE "${WORK}/in.ini" "[Forms]\r\nMainTop=120\r\nMainLeft=7\r\n[AcqMode3]\r\nFftSize=16384\r\n")
 file(WRITE "${WORK}/in.hdi" "[Soundcards]\nPlayRate=96000\n")

@@ -1,40 +1,8 @@
 # `vireon-cli info`, `dump` and `convert`: output, files written and exit codes.
-file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${WORK}")
-
-function(run_cli expected_code)
-  execute_process(COMMAND "${CLI}" ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE output
-                  ERROR_VARIABLE errors WORKING_DIRECTORY "${WORK}")
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "vireon-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${errors}")
-  endif()
-  set(output "${output}" PARENT_SCOPE)
-  set(errors "${errors}" PARENT_SCOPE)
-endfunction()
-
-function(expect_equal actual expected what)
-  if(NOT actual STREQUAL expected)
-    message(FATAL_ERROR "${what}:\n--- got\n${actual}\n--- expected\n${expected}")
-  endif()
-endfunction()
-
-# Compared as hex: a plain file(READ) drops the CR of CR LF line ends.
-function(expect_file_starts_with file text)
-  file(READ "${WORK}/${file}" content HEX)
-  string(HEX "${text}" wanted)
-  string(FIND "${content}" "${wanted}" at)
-  if(NOT at EQUAL 0)
-    file(READ "${WORK}/${file}" shown)
-    message(FATAL_ERROR "${file} does not start with '${text}':\n${shown}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/CliTestSupport.cmake)
 
 file(WRITE "${WORK}/r.frd" "My Woofer, 1m\r\n* comment\r\n10 -3 45\r\n20 -2 40\r\n40 -1 30\r\n80 0 20\r\n")
-set(imp "256\r\n255\r\n48000\r\nx\r\n1\r\n-0.5\r\n")
-foreach(i RANGE 3 256)
-  string(APPEND imp "0\r\n")
-endforeach()
-file(WRITE "${WORK}/pulse.imp" "${imp}Pulse\r\n")
+write_pulse_imp(pulse.imp)
 
 run_cli(0 info r.frd)
 expect_equal("${output}" [=[{

@@ -1,15 +1,5 @@
 # `vireon-cli transform`: each conversion writes its kind of record; refusals exit 1 or 2.
-file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${WORK}")
-
-function(run_cli expected_code)
-  execute_process(COMMAND "${CLI}" ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE output
-                  ERROR_VARIABLE errors WORKING_DIRECTORY "${WORK}")
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "vireon-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${errors}")
-  endif()
-  set(output "${output}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/CliTestSupport.cmake)
 
 function(expect_data_type file type)
   run_cli(0 info ${file})
@@ -19,12 +9,7 @@ function(expect_data_type file type)
   endif()
 endfunction()
 
-# A one-channel impulse response of 256 samples at 48 kHz.
-set(imp "256\r\n255\r\n48000\r\nx\r\n1\r\n-0.5\r\n")
-foreach(i RANGE 3 256)
-  string(APPEND imp "0\r\n")
-endforeach()
-file(WRITE "${WORK}/pulse.imp" "${imp}Pulse\r\n")
+write_pulse_imp(pulse.imp)
 
 run_cli(0 transform --to fr pulse.imp fr.vr2)
 expect_data_type(fr.vr2 1)
