@@ -13,11 +13,9 @@
 #include <string>
 #include <string_view>
 
-namespace vireon::fuzzing {
+#include "FuzzRequire.h"
 
-inline void Require(bool condition) {
-  if (!condition) std::abort();
-}
+namespace vireon::fuzzing {
 
 inline std::filesystem::path WriteInput(const std::uint8_t* data, std::size_t size,
                                         std::string_view extension) {

@@ -4,20 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 #include <vector>
 
+#include "FuzzRequire.h"
 #include "stimulus/MlsRecovery.h"
 #include "stimulus/MlsTables.h"
 
-namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
+using vireon::fuzzing::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

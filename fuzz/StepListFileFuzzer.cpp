@@ -7,13 +7,12 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "FuzzRequire.h"
 #include "stimulus/StepListFile.h"
 
-namespace {
+using vireon::fuzzing::Require;
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+namespace {
 
 double MagnitudeSum(const vireon::SineParsArray& list) {
   double sum = 0.0;

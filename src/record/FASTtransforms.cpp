@@ -41,7 +41,7 @@ bool UseAvx2Stages() {
 #endif
 }
 
-void TransformStages(double* re, double* im, int log2n, bool vector_stages) {
+void TransformStages(double* re, double* im, int log2n, [[maybe_unused]] bool vector_stages) {
 #ifdef VIREON_HAVE_AVX2_STAGES
   if (vector_stages) {
     avx2::TransformBlock(re, im, log2n);
