@@ -12,10 +12,10 @@ double StepValue(double start, double stop, bool logarithmic, double fraction) {
   return start + fraction * (stop - start);
 }
 
-SineParsArray StepList(const TStepFSpecArray& spec, double fraction, int play_rate,
+SineParsArray StepList(const TStepFSpecArray& tones, double fraction, int play_rate,
                        int record_rate) {
   SineParsArray list;
-  for (const TStepFSpec& tone : spec) {
+  for (const TStepFSpec& tone : tones) {
     double frequency = StepValue(tone.FreqStart, tone.FreqStop, tone.LogFreq != 0, fraction);
     double level = StepValue(tone.LevelStart, tone.LevelStop, tone.LogLevel != 0, fraction);
     if (!std::isfinite(frequency) || !std::isfinite(level) || frequency < 0.0 ||

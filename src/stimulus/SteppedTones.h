@@ -29,8 +29,8 @@ struct SteppedToneSettings {
   std::string list_file_name;
 };
 
-// The lists of step k (0-based) from the specification; false once k reaches the step count.
-// List Q is built from channel 2's specification only when `two_channel` (the "2ch asynch" class).
+// The lists of step k (0-based) from the tone table; false once k reaches the step count.
+// List Q is built from channel 2's tone table only when `two_channel` (the "2ch asynch" class).
 bool NextStep(const SteppedToneSettings& settings, int k, bool two_channel, int play_rate,
               int record_rate, ToneLists& lists);
 
