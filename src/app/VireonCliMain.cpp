@@ -10,6 +10,7 @@
 #include "app/cli/ConvertCommand.h"
 #include "app/cli/DumpCommand.h"
 #include "app/cli/ExitCodes.h"
+#include "app/cli/GenerateCommand.h"
 #include "app/cli/InfoCommand.h"
 #include "app/cli/TransformCommand.h"
 #include "common/Version.h"
@@ -22,9 +23,9 @@ int main(int argc, char* argv[]) {
   app.set_version_flag("--version", "vireon-cli " + std::string(vireon::kProgramVersion));
   app.require_subcommand(0, 1);
   // Each command's action returns -1 when its command was not the one given.
-  const std::vector<std::function<int()>> commands = {AddConfigCommand(app), AddInfoCommand(app),
-                                                      AddDumpCommand(app), AddConvertCommand(app),
-                                                      AddTransformCommand(app)};
+  const std::vector<std::function<int()>> commands = {
+      AddConfigCommand(app),  AddInfoCommand(app),      AddDumpCommand(app),
+      AddConvertCommand(app), AddTransformCommand(app), AddGenerateCommand(app)};
 
   try {
     app.parse(argc, argv);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/AsciiCase.h"
+#include "files/WavFileWrite.h"
 #include "record/DataTypes.h"
 
 namespace vireon {
@@ -26,6 +28,13 @@ TDataMeas SynthesizeToneSet(const ToneLists& lists, bool stereo, std::int32_t le
     }
   }
   return record;
+}
+
+bool ExportToneSetWav(const std::filesystem::path& file, const ToneLists& lists, bool stereo,
+                      std::int32_t length, int play_rate, int bits, MessageSink& messages) {
+  if (FoldAsciiCase(file.extension().string()) != ".wav") return false;
+  return SaveWavData(file, SynthesizeToneSet(lists, stereo, length, play_rate), bits, 1.0,
+                     WavChannelChoice::kColumn0, stereo, messages);
 }
 
 }  // namespace vireon

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <numbers>
 
@@ -231,6 +232,31 @@ TEST_F(ToneSetFileTest, RoundTripAndMessages) {
   list[0].Amplitude = 0.95;
   EXPECT_THROW(SaveToneSet(folder_ / "loud.qmw", list), VireonError);
   EXPECT_FALSE(std::filesystem::exists(folder_ / "loud.qmw"));
+}
+
+// The WAV export brings the loudest sample of either list to full scale.
+TEST_F(ToneSetFileTest, ExportWavScalesTheLoudestListToFullScale) {
+  ToneLists lists;
+  AddComponent(lists.p, ToneKind::kSine, 0.5, 0.0, 0.5, 1000, 48000);
+  AddComponent(lists.q, ToneKind::kStep, 0.5, 10, 0.75, 1, 48000);
+  CollectedMessages messages;
+  EXPECT_FALSE(ExportToneSetWav(folder_ / "set.txt", lists, true, 96, 48000, 16, messages));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "set.txt"));
+
+  const auto file = folder_ / "set.WAV";
+  ASSERT_TRUE(ExportToneSetWav(file, lists, true, 96, 48000, 16, messages));
+  const std::string bytes = ReadWholeFile(file).value();
+  ASSERT_EQ(bytes.size(), 46u + 96 * 4);  // 18-byte format chunk
+  const auto sample = [&](std::size_t frame, std::size_t channel) {
+    const std::size_t at = bytes.size() - 96 * 4 + frame * 4 + channel * 2;
+    return static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                     static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+  };
+  for (std::size_t n = 0; n < 96; ++n) {
+    const double left = 0.5 / 0.75 * std::cos(2 * kPi * 1000 * n / 48000) * 32767;
+    EXPECT_NEAR(sample(n, 0), std::nearbyint(left), 1) << n;
+    EXPECT_EQ(sample(n, 1), n > 10 ? 32767 : 0) << n;
+  }
 }
 
 }  // namespace

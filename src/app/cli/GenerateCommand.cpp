@@ -1,0 +1,198 @@
+#include "app/cli/GenerateCommand.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/cli/ExitCodes.h"
+#include "app/cli/PackedWav.h"
+#include "app/cli/SavedRecord.h"
+#include "app/cli/SettingsOptions.h"
+#include "common/VireonError.h"
+#include "config/AsciiCase.h"
+#include "config/ConfigWalk.h"
+#include "config/Defaults.h"
+#include "record/DataObj.h"
+#include "record/DataTypes.h"
+#include "stimulus/AcquisitionCompatibility.h"
+#include "stimulus/CfgStim.h"
+#include "stimulus/ChirpGenerator.h"
+#include "stimulus/MlsSequence.h"
+#include "stimulus/MlsTables.h"
+#include "stimulus/OutputGain.h"
+#include "stimulus/SamplePacking.h"
+#include "stimulus/StimulusFrames.h"
+#include "stimulus/StimulusGenerator.h"
+#include "stimulus/StimulusTable.h"
+#include "stimulus/WavStimulusLoader.h"
+
+namespace vireon::cli {
+namespace {
+
+struct GenerateOptions {
+  SettingsOptions settings;
+  int stim_code = 0;
+  std::optional<int> acq_type;
+  int rate = 48000;
+  int bits = 24;
+  int periods = 1;
+  std::string out;
+};
+
+bool IsMls(GeneratorKind kind) {
+  return kind == GeneratorKind::kMlsSynchronous || kind == GeneratorKind::kPinkMlsSynchronous ||
+         kind == GeneratorKind::kMlsAsynchronous || kind == GeneratorKind::kPinkMlsAsynchronous;
+}
+
+// The acquisition asked for, or the first one the stimulus allows; 27 is held as 99.
+int ChosenAcquisition(const GenerateOptions& options) {
+  if (!options.acq_type) {
+    const std::optional<int> first = FirstCompatibleAcquisition(options.stim_code);
+    if (!first) throw UsageError("No acquisition type is compatible with this stimulus");
+    return *first;
+  }
+  const int acq = *options.acq_type == 27 ? 99 : *options.acq_type;
+  if (!IsAcquisitionCompatible(options.stim_code, acq)) {
+    throw UsageError("Acquisition type " + std::to_string(acq) +
+                     " is not compatible with stimulus " + std::to_string(options.stim_code));
+  }
+  return acq;
+}
+
+// The record length of one stimulus period: an MLS period, a chirp's sweep, else the length
+// setting of the stimulus window.
+std::int32_t StimulusRecordLength(const StimulusType& type, const StimulusSettings& settings,
+                                  const StimulusSelection& selection) {
+  if (IsMls(type.kind)) {
+    const int order =
+        SetMLSOrder(std::clamp(settings.mls_length, 1 << kMinMlsTableOrder, 1 << kMaxMlsTableOrder))
+            .order;
+    return (std::int32_t{1} << order) - 1;
+  }
+  if (type.kind == GeneratorKind::kChirp) {
+    return ChirpSweepFor(settings.chirp, selection.acq_type, selection.play_rate,
+                         selection.record_rate)
+        .length;
+  }
+  return settings.mls_length;
+}
+
+std::int32_t UnpackSample(const std::vector<std::uint8_t>& bytes, std::size_t offset, int bits) {
+  if (bits == 16) {
+    return static_cast<std::int16_t>(bytes[offset] | (bytes[offset + 1] << 8));
+  }
+  const std::uint32_t raw = bytes[offset] | (bytes[offset + 1] << 8) | (bytes[offset + 2] << 16);
+  return static_cast<std::int32_t>(raw << 8) >> 8;
+}
+
+TDataMeas OutputRecord(const std::vector<std::uint8_t>& frames, int bits, int rate) {
+  TDataMeas record;
+  const int frame_bytes = FrameBytes(bits);
+  const int sample_bytes = frame_bytes / 2;
+  const double full_scale = FullScale(bits);
+  record.FDataType = kTimeDomain;
+  record.FSampleRate = rate;
+  record.FSampleBits = bits;
+  record.FNumFields = 2;
+  record.FNumPoints = static_cast<std::int32_t>(frames.size() / frame_bytes);
+  record.AllocColumns();
+  for (std::size_t i = 0; i < static_cast<std::size_t>(record.FNumPoints); ++i) {
+    for (std::size_t c = 0; c < 2; ++c) {
+      record.FFields[c].Values[i] =
+          UnpackSample(frames, i * frame_bytes + c * sample_bytes, bits) / full_scale;
+    }
+  }
+  record.FFields[0].Name = "Output 1";
+  record.FFields[1].Name = "Output 2";
+  record.FTraceA = 0;
+  record.FTraceB = 1;
+  record.FXUnits = "sec";
+  record.FStartTime = 0.0;
+  record.FEndX = record.FNumPoints > 0 ? (record.FNumPoints - 1) / static_cast<double>(rate) : 0.0;
+  return record;
+}
+
+int Generate(const GenerateOptions& options) {
+  const StimulusType* type = FindStimulus(options.stim_code);
+  if (type == nullptr) {
+    throw UsageError("Unknown stimulus code " + std::to_string(options.stim_code));
+  }
+  StimulusSelection selection;
+  selection.stim_code = options.stim_code;
+  selection.acq_type = ChosenAcquisition(options);
+
+  ConfigWalk software(ConfigFile::kSoftware);
+  ConfigWalk hardware(ConfigFile::kHardware);
+  StimulusSettings settings;
+  BindStimulusSettings(software.Bindings(), settings);
+  ApplySettings(options.settings, software, hardware);
+
+  selection.play_rate = options.rate;
+  selection.record_rate = options.rate;
+  selection.play_bits = options.bits;
+  selection.gain1 = OutputGain({.level_db = settings.output1_db});
+  selection.gain2 = OutputGain({.level_db = settings.output2_db});
+  selection.period_length = StimulusRecordLength(*type, settings, selection);
+
+  StimulusGenerator generator;
+  Notices notices;
+  if (!generator.SelectGenerator(selection, settings, {}, WavStimulusLoader(), notices)) {
+    for (const std::string& text : notices.Texts()) std::fprintf(stderr, "%s\n", text.c_str());
+    return kExitFailed;
+  }
+  if (IsMls(type->kind)) {
+    // The engine builds the recovery tables before it plays, using the cache when it can.
+    MlsTableStore tables(DataDirectory(Environment::Process()));
+    if (!tables.BuildMLSTables(generator.MlsOrder())) {
+      throw VireonError("The MLS tables of order " + std::to_string(generator.MlsOrder()) +
+                        " could not be built");
+    }
+  }
+  generator.SetPolarity(selection.polarity_inverted);
+
+  PeriodTiming timing;
+  timing.inter_silence =
+      static_cast<std::int32_t>(std::lround(options.rate * settings.inter_silence_s));
+  const std::vector<std::uint8_t> frames =
+      GenerateStimulusFrames(generator, selection, timing, options.periods);
+
+  if (FoldAsciiCase(std::filesystem::path(options.out).extension().string()) == ".wav") {
+    SavePackedStereoWav(options.out, frames, options.bits, options.rate);
+  } else {
+    SaveRecordOrThrow(options.out, OutputRecord(frames, options.bits, options.rate));
+  }
+  return kExitSuccess;
+}
+
+}  // namespace
+
+std::function<int()> AddGenerateCommand(CLI::App& app) {
+  auto options = std::make_shared<GenerateOptions>();
+  CLI::App* command = app.add_subcommand(
+      "generate", "Write the stimulus frames the engine plays, as a WAV file or a time record");
+  AddSettingsOptions(*command, options->settings);
+  command->add_option("--stimulus", options->stim_code, "Stimulus code 0..17 or 99")->required();
+  command
+      ->add_option("--acq", options->acq_type,
+                   "Acquisition type 0..26, 27 or 99 (default: the first compatible one)")
+      ->check(CLI::Range(0, 27) | CLI::IsMember({99}));
+  command->add_option("--rate", options->rate, "Play rate, Hz")->check(CLI::Range(1000, 768000));
+  command->add_option("--bits", options->bits, "Play resolution, 16 or 24")
+      ->check(CLI::IsMember({16, 24}));
+  command->add_option("--periods", options->periods, "Stimulus periods (default 1)")
+      ->check(CLI::Range(1, 1000));
+  command->add_option("--out", options->out, "File to write: .wav, or a record format")->required();
+
+  return [command, options]() -> int {
+    if (!command->parsed()) return -1;
+    return Generate(*options);
+  };
+}
+
+}  // namespace vireon::cli
