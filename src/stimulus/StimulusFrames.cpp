@@ -6,13 +6,7 @@
 #include "stimulus/SyncCode.h"
 
 namespace vireon {
-
 namespace {
-
-bool IsMls(GeneratorKind kind) {
-  return kind == GeneratorKind::kMlsSynchronous || kind == GeneratorKind::kPinkMlsSynchronous ||
-         kind == GeneratorKind::kMlsAsynchronous || kind == GeneratorKind::kPinkMlsAsynchronous;
-}
 
 // Successive periods of these stimuli start half a line cycle apart (a whole cycle with alternate
 // inversion), so that averaging cancels the mains hum.

@@ -23,6 +23,12 @@ enum class GeneratorKind {
   kWaveletBurst = 12,
 };
 
+// Generators that play a maximum-length sequence (plain or pink, either engine).
+inline bool IsMls(GeneratorKind kind) {
+  return kind == GeneratorKind::kMlsSynchronous || kind == GeneratorKind::kPinkMlsSynchronous ||
+         kind == GeneratorKind::kMlsAsynchronous || kind == GeneratorKind::kPinkMlsAsynchronous;
+}
+
 enum class EngineKind { kSynchronous, kAsynchronous };
 
 struct StimulusType {

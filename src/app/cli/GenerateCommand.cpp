@@ -45,11 +45,6 @@ struct GenerateOptions {
   std::string out;
 };
 
-bool IsMls(GeneratorKind kind) {
-  return kind == GeneratorKind::kMlsSynchronous || kind == GeneratorKind::kPinkMlsSynchronous ||
-         kind == GeneratorKind::kMlsAsynchronous || kind == GeneratorKind::kPinkMlsAsynchronous;
-}
-
 // The acquisition asked for, or the first one the stimulus allows; 27 is held as 99.
 int ChosenAcquisition(const GenerateOptions& options) {
   if (!options.acq_type) {
