@@ -1,4 +1,4 @@
-#include "audio/devices/PortAudioInfo.h"
+#include "audio/devices/portaudio/PortAudioInfo.h"
 
 #include <portaudio.h>
 
