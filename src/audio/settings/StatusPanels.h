@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "audio/devices/WaveDevice.h"
+
+namespace vireon {
+
+// The main window's status bar panels for the devices: "D/A(" + kHz + "k): " + play device and
+// "A/D(" + kHz + "k): " + record device. kHz is the rate index's rounded rate, "0" while no rate
+// is known; "*DIGITAL*" stands for the device in digital mode; without usable sound hardware the
+// device part is left off.
+std::string DeviceStatusPanel(WaveDirection direction, int rate_index, std::string_view device_name,
+                              bool digital, bool hardware_usable);
+
+}  // namespace vireon
