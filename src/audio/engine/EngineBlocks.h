@@ -17,8 +17,13 @@ struct EngineStatus {
   std::atomic<bool> playback_underrun{false};  // device callback
   std::atomic<bool> record_overrun{false};     // device callback
   std::atomic<bool> ring_low{false};           // device callback sets, pump clears
-  std::atomic<bool> capture_complete{false};   // pump
-  std::atomic<bool> sync_good{false};          // pump (synchronous engine)
+  // Set by the pump when a capture is whole; the controller clears it once it has taken the
+  // capture, and until then the synchronous engine captures no later period.
+  std::atomic<bool> capture_complete{false};
+  std::atomic<bool> sync_good{false};  // pump (synchronous engine)
+  // Searches that failed and locks that were lost since the start: a capture waiting for sync
+  // can tell a failed search from one still running.
+  std::atomic<std::int32_t> sync_failures{0};  // pump (synchronous engine)
   std::atomic<bool> output_open{false};        // user-interface thread
   std::atomic<bool> input_open{false};         // user-interface thread
   std::atomic<bool> idle{true};

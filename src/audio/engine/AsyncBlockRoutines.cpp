@@ -1,0 +1,120 @@
+#include "audio/engine/AsyncBlockRoutines.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "audio/engine/InputFrames.h"
+#include "audio/engine/StreamFormats.h"
+#include "stimulus/StimulusGenerator.h"
+
+namespace vireon {
+
+AsyncBlockRoutines::AsyncBlockRoutines(const StreamLayout& layout, EngineStatus& status,
+                                       Captures& captures, StimulusGenerator& generator,
+                                       AsyncCaptureControl& control, LevelMeters& meters)
+    : layout_(layout),
+      status_(status),
+      captures_(captures),
+      generator_(generator),
+      control_(control),
+      meters_(meters),
+      length_(std::max(0, captures.length)),
+      silence_left_(AsynchronousLeadIn(layout.lead_in, layout.play_frames_per_block)),
+      discard_left_(silence_left_) {
+  const std::size_t size = static_cast<std::size_t>(length_) + 3;
+  if (captures_.a.size() < size) captures_.a.resize(size);
+  if (captures_.b.size() < size) captures_.b.resize(size);
+  control_.restart_until.store(0, std::memory_order_relaxed);
+  control_.blocks_played.store(0, std::memory_order_relaxed);
+  control_.trigger.TryLoad(trigger_settings_);
+  BeginCapture();
+}
+
+void AsyncBlockRoutines::FillOutputBlock(std::span<std::uint8_t> block, std::int32_t frames) {
+  const int frame_bytes = 2 * (layout_.play_bits / 8);
+  const std::int32_t silent = std::min(frames, silence_left_);
+  std::memset(block.data(), 0, static_cast<std::size_t>(silent) * frame_bytes);
+  silence_left_ -= silent;
+  generator_.FillStimulus(block, silent, frames - 1);
+  if (meters_.MeterThisOutputBlock()) {
+    std::int32_t peak1 = 0;
+    std::int32_t peak2 = 0;
+    for (std::int32_t i = 0; i < frames; ++i) {
+      const InputFrame frame = ReadInputFrame(block, layout_.play_bits, i);
+      peak1 = std::max(peak1, std::abs(frame.left));
+      peak2 = std::max(peak2, std::abs(frame.right));
+    }
+    meters_.PublishOutput(peak1, peak2);
+  }
+  control_.blocks_played.store(++blocks_played_, std::memory_order_release);
+}
+
+void AsyncBlockRoutines::BeginCapture() {
+  position_ = 0;
+  peak_a_ = peak_b_ = 0;
+  complete_ = false;
+  status_.capture_complete.store(false, std::memory_order_release);
+  if (trigger_settings_.armed) {
+    trigger_.Begin(trigger_settings_, length_);
+  } else {
+    trigger_ = TriggeredCapture{};
+  }
+  control_.trigger_phase.store(trigger_.Phase(), std::memory_order_release);
+  control_.captured.store(0, std::memory_order_relaxed);
+  control_.peak_a.store(0, std::memory_order_relaxed);
+  control_.peak_b.store(0, std::memory_order_relaxed);
+}
+
+void AsyncBlockRoutines::Capture(std::int32_t a, std::int32_t b) {
+  if (complete_) return;
+  peak_a_ = std::max(peak_a_, std::abs(a));
+  peak_b_ = std::max(peak_b_, std::abs(b));
+  if (trigger_.Phase() != TriggerPhase::kOff) {
+    complete_ = trigger_.Take(a, b, captures_.a, captures_.b);
+    position_ = complete_ ? length_ : position_;
+    return;
+  }
+  captures_.a[position_] = a;
+  captures_.b[position_] = b;
+  complete_ = ++position_ >= length_;
+}
+
+void AsyncBlockRoutines::ProcessInputBlock(std::span<const std::uint8_t> block,
+                                           std::int32_t frames) {
+  ++blocks_recorded_;
+  control_.trigger.TryLoad(trigger_settings_);
+  trigger_.UpdateTests(trigger_settings_);
+  if (blocks_recorded_ <= control_.restart_until.load(std::memory_order_acquire)) BeginCapture();
+
+  const std::int32_t skipped = std::min(frames, discard_left_);
+  discard_left_ -= skipped;
+  std::int32_t peak1 = 0;
+  std::int32_t peak2 = 0;
+  for (std::int32_t i = 0; i < frames; ++i) {
+    const InputFrame frame = ReadInputFrame(block, layout_.record_bits, i);
+    peak1 = std::max(peak1, std::abs(frame.left));
+    peak2 = std::max(peak2, std::abs(frame.right));
+    if (i >= skipped) Capture(frame.left, frame.right);
+  }
+  meters_.EndInputBlock(peak1, peak2);
+
+  control_.trigger_phase.store(trigger_.Phase(), std::memory_order_release);
+  control_.captured.store(position_, std::memory_order_relaxed);
+  control_.peak_a.store(peak_a_, std::memory_order_relaxed);
+  control_.peak_b.store(peak_b_, std::memory_order_relaxed);
+  if (complete_ && !status_.capture_complete.load(std::memory_order_relaxed)) {
+    status_.capture_complete.store(true, std::memory_order_release);
+  }
+}
+
+BlockRoutinesFactory AsynchronousBlocks(StimulusGenerator& generator, AsyncCaptureControl& control,
+                                        LevelMeters& meters) {
+  return [&generator, &control, &meters](const StreamLayout& layout, EngineStatus& status,
+                                         Captures& captures) -> std::unique_ptr<BlockRoutines> {
+    return std::make_unique<AsyncBlockRoutines>(layout, status, captures, generator, control,
+                                                meters);
+  };
+}
+
+}  // namespace vireon
