@@ -3,60 +3,19 @@
 #include <algorithm>
 
 #include "stimulus/SamplePacking.h"
-#include "stimulus/SyncCode.h"
+#include "stimulus/SyncOutputSequence.h"
 
 namespace vireon {
 namespace {
 
-// Successive periods of these stimuli start half a line cycle apart (a whole cycle with alternate
-// inversion), so that averaging cancels the mains hum.
-bool AlignsToLineCycle(int stim_code) {
-  switch (stim_code) {
-    case 0:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 12:
-    case 16:
-    case 17:
-      return true;
-    default:
-      return false;
-  }
+// Fill blocks of the size the engine uses at 192 kHz: the sequence does not depend on it.
+constexpr std::int32_t kBlockFrames = 5460;
+
+std::vector<std::uint8_t> Frames(StimulusGenerator& generator, std::int64_t frames, int bits) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(frames) * FrameBytes(bits));
+  generator.FillStimulus(bytes, 0, static_cast<std::int32_t>(frames - 1));
+  return bytes;
 }
-
-// The first allowed period start at or after `position`: previous + (k + ½)·L, or previous + k·L
-// with alternate inversion.
-std::int64_t AlignedStart(std::int64_t previous, std::int64_t position, std::int32_t line_period,
-                          bool invert_alternate) {
-  if (line_period <= 0) return position;
-  const std::int64_t half = invert_alternate ? 0 : line_period / 2;
-  std::int64_t k = std::max<std::int64_t>(0, (position - previous - half) / line_period);
-  while (previous + half + k * line_period < position) ++k;
-  return previous + half + k * line_period;
-}
-
-class FrameWriter {
- public:
-  explicit FrameWriter(int bits) : frame_bytes_(FrameBytes(bits)) {}
-  std::int64_t Frames() const { return static_cast<std::int64_t>(bytes_.size()) / frame_bytes_; }
-  void Silence(std::int64_t frames) {
-    bytes_.resize(bytes_.size() +
-                  static_cast<std::size_t>(std::max<std::int64_t>(frames, 0)) * frame_bytes_);
-  }
-  void Stimulus(StimulusGenerator& generator, std::int32_t frames) {
-    if (frames <= 0) return;
-    const auto first = static_cast<std::int32_t>(Frames());
-    Silence(frames);
-    generator.FillStimulus(bytes_, first, first + frames - 1);
-  }
-  std::vector<std::uint8_t>& Bytes() { return bytes_; }
-
- private:
-  int frame_bytes_;
-  std::vector<std::uint8_t> bytes_;
-};
 
 }  // namespace
 
@@ -71,38 +30,24 @@ std::vector<std::uint8_t> GenerateStimulusFrames(StimulusGenerator& generator,
                                                  const StimulusSelection& selection,
                                                  const PeriodTiming& timing, int periods) {
   const int bits = selection.play_bits == 16 ? 16 : 24;
-  FrameWriter writer(bits);
   if (generator.Engine() == EngineKind::kAsynchronous) {
-    for (int p = 0; p < periods; ++p) writer.Stimulus(generator, selection.period_length);
-    return std::move(writer.Bytes());
+    return Frames(generator,
+                  std::int64_t{std::max(periods, 0)} * std::max(selection.period_length, 0), bits);
   }
-  const bool align = AlignsToLineCycle(selection.stim_code);
-  const std::int32_t period_frames =
-      PeriodLeadFrames(generator, timing) + std::max(selection.period_length, 0);
-  std::int64_t previous_start = 0;
-  for (int p = 0; p < periods; ++p) {
-    if (p > 0) {
-      writer.Silence(std::max(1, timing.inter_silence));
-      if (align) {
-        const std::int64_t start = AlignedStart(previous_start, writer.Frames(), timing.line_period,
-                                                timing.invert_alternate);
-        writer.Silence(start - writer.Frames());
-      }
-      // 24-bit frames are generated in pairs: a period starting inside a pair waits one frame.
-      if (bits == 24 && writer.Frames() % 2 != 0) writer.Silence(1);
-    }
-    if (timing.invert_alternate) generator.TogglePolarity();
-    generator.ResetPeriod();
-    previous_start = writer.Frames();
-    writer.Stimulus(generator, period_frames);
-  }
-  SyncCode sync(bits, timing.sync_pulse_level_db, timing.sync_bit_length);
-  std::vector<std::uint8_t>& bytes = writer.Bytes();
+  SyncOutputSequence sequence(generator, selection.stim_code, bits, selection.period_length,
+                              timing);
+  sequence.Restart(0);
+  sequence.StopAfterPeriods(periods);
   const int frame_bytes = FrameBytes(bits);
-  for (std::size_t offset = 0; offset < bytes.size(); offset += frame_bytes) {
-    PackSample(bytes, offset + frame_bytes / 2, bits, sync.NextPreamble());
+  std::vector<std::uint8_t> bytes;
+  while (sequence.PeriodsEnded() < periods) {
+    const std::size_t used = bytes.size();
+    bytes.resize(used + static_cast<std::size_t>(kBlockFrames) * frame_bytes);
+    sequence.Fill(std::span(bytes).subspan(used), kBlockFrames);
   }
-  return std::move(bytes);
+  // The last period has no gap after it.
+  bytes.resize(static_cast<std::size_t>(periods > 0 ? sequence.LastPeriodEnd() : 0) * frame_bytes);
+  return bytes;
 }
 
 }  // namespace vireon

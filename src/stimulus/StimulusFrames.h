@@ -25,9 +25,10 @@ std::int32_t PeriodLeadFrames(const StimulusGenerator& generator, const PeriodTi
 
 // The packed stereo frames the engine plays after its stabilizing lead-in, for `periods` stimulus
 // periods of the selection's record length, from a generator just selected. Synchronous stimuli:
-// the stimulus on output 1 with its pre-roll, the gaps and line-cycle alignment between periods
-// (none after the last), and the sync code in preamble mode on output 2. Asynchronous stimuli:
-// `periods` record lengths of the generator's output, pre-delay included.
+// what SyncOutputSequence writes after its lead-in (the stimulus on output 1 with its pre-roll,
+// the gaps and line-cycle alignment between periods, none after the last, and the sync code in
+// preamble mode on output 2). Asynchronous stimuli: `periods` record lengths of the generator's
+// output, pre-delay included.
 std::vector<std::uint8_t> GenerateStimulusFrames(StimulusGenerator& generator,
                                                  const StimulusSelection& selection,
                                                  const PeriodTiming& timing, int periods);

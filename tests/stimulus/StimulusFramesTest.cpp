@@ -6,6 +6,7 @@
 #include "stimulus/SamplePacking.h"
 #include "stimulus/StimulusFrames.h"
 #include "stimulus/SyncCode.h"
+#include "stimulus/SyncOutputSequence.h"
 
 namespace vireon {
 namespace {
@@ -99,6 +100,46 @@ TEST(StimulusFramesTest, PeriodsStartOnFramePairs) {
     ASSERT_TRUE(run.Start(selection));
     const auto bytes = GenerateStimulusFrames(run.generator, selection, timing, c.periods);
     EXPECT_EQ(bytes.size() / FrameBytes(c.bits), c.frames) << c.bits << " bits, " << c.periods;
+  }
+}
+
+// One sequence, one code: the engine's filler, block by block after its lead-in, writes exactly
+// the frames of a generated stimulus file, whatever the block size.
+TEST(StimulusFramesTest, EngineBlocksAfterTheLeadInAreTheGeneratedFrames) {
+  PeriodTiming timing;
+  timing.inter_silence = 100;
+  timing.line_period = 960;
+  timing.invert_alternate = true;
+  timing.sync_bit_length = 7;
+  struct Case {
+    int code, bits;
+    std::int32_t block, lead_in;
+  };
+  for (const Case c : {Case{3, 24, 5460, 1000}, Case{4, 24, 510, 2000}, Case{6, 24, 2, 998},
+                       Case{9, 16, 3, 1001}, Case{16, 16, 4095, 7}}) {
+    SCOPED_TRACE(::testing::Message() << "stimulus " << c.code << ", block " << c.block);
+    StimulusSelection selection = Selection(c.code, c.bits);
+    selection.period_length = 3000;
+    GeneratedFrames file;
+    ASSERT_TRUE(file.Start(selection));
+    const std::vector<Frame> expected =
+        UnpackFrames(GenerateStimulusFrames(file.generator, selection, timing, 3), c.bits);
+
+    GeneratedFrames engine;
+    ASSERT_TRUE(engine.Start(selection));
+    SyncOutputSequence sequence(engine.generator, c.code, c.bits, selection.period_length, timing);
+    sequence.Restart(c.lead_in);
+    std::vector<std::uint8_t> played;
+    while (played.size() < (c.lead_in + expected.size()) * FrameBytes(c.bits)) {
+      std::vector<std::uint8_t> block(static_cast<std::size_t>(c.block) * FrameBytes(c.bits), 0x5A);
+      sequence.Fill(block, c.block);
+      played.insert(played.end(), block.begin(), block.end());
+    }
+    const std::vector<Frame> frames = UnpackFrames(played, c.bits);
+    for (std::int32_t n = 0; n < c.lead_in; ++n) ASSERT_EQ(frames[n], (Frame{0, 0})) << n;
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+      ASSERT_EQ(frames[c.lead_in + n], expected[n]) << n;
+    }
   }
 }
 
