@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/CaptureCommand.h"
 #include "app/cli/ConfigCommand.h"
 #include "app/cli/ConvertCommand.h"
+#include "app/cli/DevicesCommand.h"
 #include "app/cli/DumpCommand.h"
 #include "app/cli/ExitCodes.h"
 #include "app/cli/GenerateCommand.h"
@@ -25,7 +27,8 @@ int main(int argc, char* argv[]) {
   // Each command's action returns -1 when its command was not the one given.
   const std::vector<std::function<int()>> commands = {
       AddConfigCommand(app),  AddInfoCommand(app),      AddDumpCommand(app),
-      AddConvertCommand(app), AddTransformCommand(app), AddGenerateCommand(app)};
+      AddConvertCommand(app), AddTransformCommand(app), AddGenerateCommand(app),
+      AddDevicesCommand(app), AddCaptureCommand(app)};
 
   try {
     app.parse(argc, argv);

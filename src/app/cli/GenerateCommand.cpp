@@ -12,24 +12,23 @@
 
 #include "app/cli/ExitCodes.h"
 #include "app/cli/PackedWav.h"
+#include "app/cli/ProgramSettings.h"
 #include "app/cli/SavedRecord.h"
-#include "app/cli/SettingsOptions.h"
+#include "app/cli/StimulusChoice.h"
+#include "audio/engine/StreamFormats.h"
+#include "audio/settings/PeriodTimingSettings.h"
+#include "audio/settings/TDeviceCal.h"
 #include "common/VireonError.h"
 #include "config/AsciiCase.h"
-#include "config/ConfigWalk.h"
 #include "config/Defaults.h"
 #include "record/DataObj.h"
 #include "record/DataTypes.h"
-#include "stimulus/AcquisitionCompatibility.h"
-#include "stimulus/CfgStim.h"
-#include "stimulus/ChirpGenerator.h"
 #include "stimulus/MlsSequence.h"
 #include "stimulus/MlsTables.h"
 #include "stimulus/OutputGain.h"
 #include "stimulus/SamplePacking.h"
 #include "stimulus/StimulusFrames.h"
 #include "stimulus/StimulusGenerator.h"
-#include "stimulus/StimulusTable.h"
 #include "stimulus/WavStimulusLoader.h"
 
 namespace vireon::cli {
@@ -44,39 +43,6 @@ struct GenerateOptions {
   int periods = 1;
   std::string out;
 };
-
-// The acquisition asked for, or the first one the stimulus allows; 27 is held as 99.
-int ChosenAcquisition(const GenerateOptions& options) {
-  if (!options.acq_type) {
-    const std::optional<int> first = FirstCompatibleAcquisition(options.stim_code);
-    if (!first) throw UsageError("No acquisition type is compatible with this stimulus");
-    return *first;
-  }
-  const int acq = *options.acq_type == 27 ? 99 : *options.acq_type;
-  if (!IsAcquisitionCompatible(options.stim_code, acq)) {
-    throw UsageError("Acquisition type " + std::to_string(acq) +
-                     " is not compatible with stimulus " + std::to_string(options.stim_code));
-  }
-  return acq;
-}
-
-// The record length of one stimulus period: an MLS period, a chirp's sweep, else the length
-// setting of the stimulus window.
-std::int32_t StimulusRecordLength(const StimulusType& type, const StimulusSettings& settings,
-                                  const StimulusSelection& selection) {
-  if (IsMls(type.kind)) {
-    const int order =
-        SetMLSOrder(std::clamp(settings.mls_length, 1 << kMinMlsTableOrder, 1 << kMaxMlsTableOrder))
-            .order;
-    return (std::int32_t{1} << order) - 1;
-  }
-  if (type.kind == GeneratorKind::kChirp) {
-    return ChirpSweepFor(settings.chirp, selection.acq_type, selection.play_rate,
-                         selection.record_rate)
-        .length;
-  }
-  return settings.mls_length;
-}
 
 std::int32_t UnpackSample(const std::vector<std::uint8_t>& bytes, std::size_t offset, int bits) {
   if (bits == 16) {
@@ -114,34 +80,32 @@ TDataMeas OutputRecord(const std::vector<std::uint8_t>& frames, int bits, int ra
 }
 
 int Generate(const GenerateOptions& options) {
-  const StimulusType* type = FindStimulus(options.stim_code);
-  if (type == nullptr) {
-    throw UsageError("Unknown stimulus code " + std::to_string(options.stim_code));
-  }
+  const StimulusChoice choice = ChooseStimulus(options.stim_code, options.acq_type);
+  ProgramSettings settings = LoadProgramSettings(options.settings);
   StimulusSelection selection;
   selection.stim_code = options.stim_code;
-  selection.acq_type = ChosenAcquisition(options);
-
-  ConfigWalk software(ConfigFile::kSoftware);
-  ConfigWalk hardware(ConfigFile::kHardware);
-  StimulusSettings settings;
-  BindStimulusSettings(software.Bindings(), settings);
-  ApplySettings(options.settings, software, hardware);
-
+  selection.acq_type = choice.acq_type;
   selection.play_rate = options.rate;
   selection.record_rate = options.rate;
   selection.play_bits = options.bits;
-  selection.gain1 = OutputGain({.level_db = settings.output1_db});
-  selection.gain2 = OutputGain({.level_db = settings.output2_db});
-  selection.period_length = StimulusRecordLength(*type, settings, selection);
+  selection.gain1 = OutputGain({.level_db = settings.stimulus.output1_db});
+  selection.gain2 = OutputGain({.level_db = settings.stimulus.output2_db});
+  // The converter latencies of uncalibrated devices and half a play block, as the engine plays
+  // the asynchronous chirp's pre-delay.
+  const TDeviceCal uncalibrated;
+  selection.async_chirp_delay =
+      2 * uncalibrated.latency +
+      FramesPerBlock(options.rate, options.bits, settings.timing.buffer_length_s) / 2;
+  selection.period_length = StimulusRecordLength(*choice.type, settings.stimulus, selection,
+                                                 settings.stimulus.mls_length);
 
   StimulusGenerator generator;
   Notices notices;
-  if (!generator.SelectGenerator(selection, settings, {}, WavStimulusLoader(), notices)) {
+  if (!generator.SelectGenerator(selection, settings.stimulus, {}, WavStimulusLoader(), notices)) {
     for (const std::string& text : notices.Texts()) std::fprintf(stderr, "%s\n", text.c_str());
     return kExitFailed;
   }
-  if (IsMls(type->kind)) {
+  if (IsMls(choice.type->kind)) {
     // The engine builds the recovery tables before it plays, using the cache when it can.
     MlsTableStore tables(DataDirectory(Environment::Process()));
     if (!tables.BuildMLSTables(generator.MlsOrder())) {
@@ -151,9 +115,8 @@ int Generate(const GenerateOptions& options) {
   }
   generator.SetPolarity(selection.polarity_inverted);
 
-  PeriodTiming timing;
-  timing.inter_silence =
-      static_cast<std::int32_t>(std::lround(options.rate * settings.inter_silence_s));
+  const PeriodTiming timing = PeriodTimingFromSettings(
+      settings.timing, settings.stimulus.inter_silence_s, options.rate, options.rate, false);
   const std::vector<std::uint8_t> frames =
       GenerateStimulusFrames(generator, selection, timing, options.periods);
 

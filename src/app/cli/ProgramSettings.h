@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/cli/SettingsOptions.h"
+#include "audio/settings/SoundcardSettings.h"
+#include "audio/settings/TimingSettings.h"
+#include "stimulus/CfgStim.h"
+
+namespace vireon::cli {
+
+// The settings the measuring commands read, bound to both configuration files and walked in the
+// order of the command-line contract: defaults, --config, --hardware, then each --set.
+struct ProgramSettings {
+  StimulusSettings stimulus;
+  SoundcardSettings soundcards;
+  TimingSettings timing;
+};
+
+// Throws UsageError for a key or value the settings refuse.
+ProgramSettings LoadProgramSettings(const SettingsOptions& options);
+
+}  // namespace vireon::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "stimulus/CfgStim.h"
+#include "stimulus/StimulusSelection.h"
+#include "stimulus/StimulusTable.h"
+
+namespace vireon::cli {
+
+// The stimulus of `--stimulus` and the acquisition of `--acq` (default: the first one the
+// stimulus allows; 27 is held as 99). Throws UsageError for an unknown code or a pair the
+// compatibility rule refuses.
+struct StimulusChoice {
+  const StimulusType* type;
+  int acq_type;
+};
+StimulusChoice ChooseStimulus(int stim_code, std::optional<int> acq_type);
+
+// The record length of one stimulus period: an MLS period, a chirp's sweep (after its pre-delay
+// when asynchronous), else `other_length` (the acquisition's record length).
+std::int32_t StimulusRecordLength(const StimulusType& type, const StimulusSettings& settings,
+                                  const StimulusSelection& selection, std::int32_t other_length);
+
+}  // namespace vireon::cli
