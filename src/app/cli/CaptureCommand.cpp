@@ -283,11 +283,7 @@ std::function<int()> AddCaptureCommand(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "capture", "Take one capture as the engine does and save it as a time record");
   AddSettingsOptions(*command, options->settings);
-  command->add_option("--stimulus", options->stim_code, "Stimulus code 0..17 or 99")->required();
-  command
-      ->add_option("--acq", options->acq_type,
-                   "Acquisition type 0..26, 27 or 99 (default: the first compatible one)")
-      ->check(CLI::Range(0, 27) | CLI::IsMember({99}));
+  AddStimulusOptions(*command, options->stim_code, options->acq_type);
   CLI::Option* bench =
       command->add_option("--bench", options->bench, "Simulated card with this bench file");
   command->add_option("--device", options->device, "Device name as vireon-cli devices lists it")

@@ -135,11 +135,7 @@ std::function<int()> AddGenerateCommand(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "generate", "Write the stimulus frames the engine plays, as a WAV file or a time record");
   AddSettingsOptions(*command, options->settings);
-  command->add_option("--stimulus", options->stim_code, "Stimulus code 0..17 or 99")->required();
-  command
-      ->add_option("--acq", options->acq_type,
-                   "Acquisition type 0..26, 27 or 99 (default: the first compatible one)")
-      ->check(CLI::Range(0, 27) | CLI::IsMember({99}));
+  AddStimulusOptions(*command, options->stim_code, options->acq_type);
   command->add_option("--rate", options->rate, "Play rate, Hz")->check(CLI::Range(1000, 768000));
   command->add_option("--bits", options->bits, "Play resolution, 16 or 24")
       ->check(CLI::IsMember({16, 24}));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
+
 #include <cstdint>
 #include <optional>
 
@@ -8,6 +10,9 @@
 #include "stimulus/StimulusTable.h"
 
 namespace vireon::cli {
+
+// --stimulus (required) and --acq, as the commands that play a stimulus take them.
+void AddStimulusOptions(CLI::App& command, int& stim_code, std::optional<int>& acq_type);
 
 // The stimulus of `--stimulus` and the acquisition of `--acq` (default: the first one the
 // stimulus allows; 27 is held as 99). Throws UsageError for an unknown code or a pair the
