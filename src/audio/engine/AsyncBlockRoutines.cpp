@@ -12,13 +12,12 @@ namespace vireon {
 
 AsyncBlockRoutines::AsyncBlockRoutines(const StreamLayout& layout, EngineStatus& status,
                                        Captures& captures, StimulusGenerator& generator,
-                                       AsyncCaptureControl& control, LevelMeters& meters)
+                                       AsyncCaptureControl& control)
     : layout_(layout),
       status_(status),
       captures_(captures),
       generator_(generator),
       control_(control),
-      meters_(meters),
       length_(std::max(0, captures.length)),
       silence_left_(AsynchronousLeadIn(layout.lead_in, layout.play_frames_per_block)),
       discard_left_(silence_left_) {
@@ -37,16 +36,6 @@ void AsyncBlockRoutines::FillOutputBlock(std::span<std::uint8_t> block, std::int
   std::memset(block.data(), 0, static_cast<std::size_t>(silent) * frame_bytes);
   silence_left_ -= silent;
   generator_.FillStimulus(block, silent, frames - 1);
-  if (meters_.MeterThisOutputBlock()) {
-    std::int32_t peak1 = 0;
-    std::int32_t peak2 = 0;
-    for (std::int32_t i = 0; i < frames; ++i) {
-      const InputFrame frame = ReadInputFrame(block, layout_.play_bits, i);
-      peak1 = std::max(peak1, std::abs(frame.left));
-      peak2 = std::max(peak2, std::abs(frame.right));
-    }
-    meters_.PublishOutput(peak1, peak2);
-  }
   control_.blocks_played.store(++blocks_played_, std::memory_order_release);
 }
 
@@ -89,15 +78,10 @@ void AsyncBlockRoutines::ProcessInputBlock(std::span<const std::uint8_t> block,
 
   const std::int32_t skipped = std::min(frames, discard_left_);
   discard_left_ -= skipped;
-  std::int32_t peak1 = 0;
-  std::int32_t peak2 = 0;
-  for (std::int32_t i = 0; i < frames; ++i) {
+  for (std::int32_t i = skipped; i < frames; ++i) {
     const InputFrame frame = ReadInputFrame(block, layout_.record_bits, i);
-    peak1 = std::max(peak1, std::abs(frame.left));
-    peak2 = std::max(peak2, std::abs(frame.right));
-    if (i >= skipped) Capture(frame.left, frame.right);
+    Capture(frame.left, frame.right);
   }
-  meters_.EndInputBlock(peak1, peak2);
 
   control_.trigger_phase.store(trigger_.Phase(), std::memory_order_release);
   control_.captured.store(position_, std::memory_order_relaxed);
@@ -108,12 +92,11 @@ void AsyncBlockRoutines::ProcessInputBlock(std::span<const std::uint8_t> block,
   }
 }
 
-BlockRoutinesFactory AsynchronousBlocks(StimulusGenerator& generator, AsyncCaptureControl& control,
-                                        LevelMeters& meters) {
-  return [&generator, &control, &meters](const StreamLayout& layout, EngineStatus& status,
-                                         Captures& captures) -> std::unique_ptr<BlockRoutines> {
-    return std::make_unique<AsyncBlockRoutines>(layout, status, captures, generator, control,
-                                                meters);
+BlockRoutinesFactory AsynchronousBlocks(StimulusGenerator& generator,
+                                        AsyncCaptureControl& control) {
+  return [&generator, &control](const StreamLayout& layout, EngineStatus& status,
+                                Captures& captures) -> std::unique_ptr<BlockRoutines> {
+    return std::make_unique<AsyncBlockRoutines>(layout, status, captures, generator, control);
   };
 }
 

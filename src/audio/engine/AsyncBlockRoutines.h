@@ -2,7 +2,6 @@
 
 #include "audio/engine/AsyncCaptureControl.h"
 #include "audio/engine/EngineBlocks.h"
-#include "audio/engine/LevelMeters.h"
 #include "audio/engine/LevelTrigger.h"
 
 namespace vireon {
@@ -16,8 +15,7 @@ class AsyncBlockRoutines final : public BlockRoutines {
  public:
   // Sizes the captures for `captures.length`; the references must outlive the routines.
   AsyncBlockRoutines(const StreamLayout& layout, EngineStatus& status, Captures& captures,
-                     StimulusGenerator& generator, AsyncCaptureControl& control,
-                     LevelMeters& meters);
+                     StimulusGenerator& generator, AsyncCaptureControl& control);
 
   void FillOutputBlock(std::span<std::uint8_t> block, std::int32_t frames) override;
   void ProcessInputBlock(std::span<const std::uint8_t> block, std::int32_t frames) override;
@@ -31,7 +29,6 @@ class AsyncBlockRoutines final : public BlockRoutines {
   Captures& captures_;
   StimulusGenerator& generator_;
   AsyncCaptureControl& control_;
-  LevelMeters& meters_;
   const std::int32_t length_;  // the capture length of this start, whatever the controller sets
   std::int32_t silence_left_;  // output lead-in frames still to play
   std::int32_t discard_left_;  // input lead-in frames still to discard
@@ -46,7 +43,6 @@ class AsyncBlockRoutines final : public BlockRoutines {
 };
 
 // Builds the asynchronous routines at each start.
-BlockRoutinesFactory AsynchronousBlocks(StimulusGenerator& generator, AsyncCaptureControl& control,
-                                        LevelMeters& meters);
+BlockRoutinesFactory AsynchronousBlocks(StimulusGenerator& generator, AsyncCaptureControl& control);
 
 }  // namespace vireon

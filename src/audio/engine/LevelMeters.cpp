@@ -1,5 +1,9 @@
 #include "audio/engine/LevelMeters.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "audio/engine/InputFrames.h"
 #include "audio/settings/LevelMeter.h"
 #include "audio/settings/TDeviceCal.h"
 
@@ -14,24 +18,34 @@ ChannelLevel LevelMeters::AtomicLevel::Load() const {
   return {peak.load(std::memory_order_relaxed), bar.load(std::memory_order_relaxed)};
 }
 
-void LevelMeters::EndInputBlock(std::int32_t peak1, std::int32_t peak2) {
-  if (++input_blocks_ < Interval()) return;
-  input_blocks_ = 0;
-  input1_.Store(peak1);
-  input2_.Store(peak2);
-  sequence_.fetch_add(1, std::memory_order_release);
-}
-
-bool LevelMeters::MeterThisOutputBlock() {
-  if (++output_blocks_ < Interval()) return false;
-  output_blocks_ = 0;
+bool LevelMeters::Due(int& blocks) const {
+  if (++blocks < Interval()) return false;
+  blocks = 0;
   return true;
 }
 
-void LevelMeters::PublishOutput(std::int32_t peak1, std::int32_t peak2) {
-  output1_.Store(peak1);
-  output2_.Store(peak2);
+void LevelMeters::Publish(AtomicLevel& left, AtomicLevel& right,
+                          std::span<const std::uint8_t> block, int bits, std::int32_t frames) {
+  std::int32_t peak_left = 0;
+  std::int32_t peak_right = 0;
+  for (std::int32_t i = 0; i < frames; ++i) {
+    const InputFrame frame = ReadInputFrame(block, bits, i);
+    peak_left = std::max(peak_left, std::abs(frame.left));
+    peak_right = std::max(peak_right, std::abs(frame.right));
+  }
+  left.Store(peak_left);
+  right.Store(peak_right);
   sequence_.fetch_add(1, std::memory_order_release);
+}
+
+void LevelMeters::MeterInputBlock(std::span<const std::uint8_t> block, int bits,
+                                  std::int32_t frames) {
+  if (Due(input_blocks_)) Publish(input1_, input2_, block, bits, frames);
+}
+
+void LevelMeters::MeterOutputBlock(std::span<const std::uint8_t> block, int bits,
+                                   std::int32_t frames) {
+  if (Due(output_blocks_)) Publish(output1_, output2_, block, bits, frames);
 }
 
 LevelReadings LevelMeters::Read() const {

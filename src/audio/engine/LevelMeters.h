@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <span>
 
 namespace vireon {
 
@@ -19,20 +20,18 @@ struct LevelReadings {
   std::uint64_t sequence = 0;  // grows with every publication
 };
 
-// Peak meters of both inputs and both outputs. The block routines track peaks on the pump thread
-// and publish peaks and bars every n-th block; the user-interface thread polls them. No locks.
+// Peak meters of both inputs and both outputs. The engine measures every n-th block of each
+// direction on the pump thread and publishes peaks and bars; the user-interface thread polls
+// them. No locks.
 class LevelMeters {
  public:
   // Publish every `blocks`-th block (values below 1 count as 1). Any thread.
   void SetInterval(int blocks) { interval_.store(blocks < 1 ? 1 : blocks); }
   int Interval() const { return interval_.load(); }
 
-  // Pump thread. Peaks are absolute values on the 24-bit scale.
-  void EndInputBlock(std::int32_t peak1, std::int32_t peak2);
-  // Counts one output block; true when its peaks are wanted (output peaks cost a pass over the
-  // block, so only every n-th block is measured) and then to be given to PublishOutput.
-  bool MeterThisOutputBlock();
-  void PublishOutput(std::int32_t peak1, std::int32_t peak2);
+  // Pump thread: one block of packed stereo frames just recorded or just filled for playing.
+  void MeterInputBlock(std::span<const std::uint8_t> block, int bits, std::int32_t frames);
+  void MeterOutputBlock(std::span<const std::uint8_t> block, int bits, std::int32_t frames);
 
   // User-interface thread.
   LevelReadings Read() const;
@@ -45,6 +44,11 @@ class LevelMeters {
     void Store(std::int32_t value);
     ChannelLevel Load() const;
   };
+
+  // Counts a block; true for every n-th one, whose peaks are then published.
+  bool Due(int& blocks) const;
+  void Publish(AtomicLevel& left, AtomicLevel& right, std::span<const std::uint8_t> block, int bits,
+               std::int32_t frames);
 
   std::atomic<int> interval_{1};
   int input_blocks_ = 0;   // pump thread

@@ -30,6 +30,7 @@ void StreamingEngine::ServiceRings() {
                               output_.queued.load(std::memory_order_relaxed)) {
       const int index = NextIndex(output_.queued.load(std::memory_order_relaxed));
       routines_->FillOutputBlock(output_.Block(index), output_.block_frames);
+      meters_.MeterOutputBlock(output_.Block(index), layout_.play_bits, output_.block_frames);
       if (!HandToDriver(output_, index)) break;
       worked = true;
     }
@@ -37,6 +38,7 @@ void StreamingEngine::ServiceRings() {
                              input_.queued.load(std::memory_order_relaxed)) {
       const int index = NextIndex(input_.queued.load(std::memory_order_relaxed));
       routines_->ProcessInputBlock(input_.Block(index), input_.block_frames);
+      meters_.MeterInputBlock(input_.Block(index), layout_.record_bits, input_.block_frames);
       if (!HandToDriver(input_, index)) break;
       worked = true;
     }

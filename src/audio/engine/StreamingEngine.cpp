@@ -63,7 +63,7 @@ bool StreamingEngine::StartSynchronous(const BlockRoutinesFactory& factory) {
 }
 
 bool StreamingEngine::StartAsynchronous(StimulusGenerator& generator) {
-  return Start(AsynchronousBlocks(generator, async_control_, meters_));
+  return Start(AsynchronousBlocks(generator, async_control_));
 }
 
 bool StreamingEngine::Start(const BlockRoutinesFactory& factory) {
@@ -154,8 +154,10 @@ bool StreamingEngine::StartLocked(const BlockRoutinesFactory& factory,
   }
 
   if (output_.stream) {
-    for (int i = 0; i < kBlocksInFlight; ++i)
+    for (int i = 0; i < kBlocksInFlight; ++i) {
       routines_->FillOutputBlock(output_.Block(i), output_.block_frames);
+      meters_.MeterOutputBlock(output_.Block(i), layout_.play_bits, output_.block_frames);
+    }
     for (int i = 0; i < kBlocksInFlight; ++i) {
       if (const int result = output_.stream->Queue(i, output_.Block(i)); result != kMmNoError) {
         return FailStart(i == 0   ? kStepOutputWrite0
