@@ -47,6 +47,18 @@ if(NOT EXISTS "${WORK}/nosync.vr2")
   message(FATAL_ERROR "a failed capture did not save what it captured")
 endif()
 
+# The same with a round trip beyond what the sync code (sized for 0.05 s, "Latency48k") covers.
+file(WRITE "${WORK}/far.ini" "[Card]\nLatency=20000\n")
+run_cli(1 capture --stimulus 3 --bench far.ini --out far.vr2)
+expect_equal("${output}" "syncGood=0 underrun=0 overrun=0\n" "status of a round trip too long")
+
+# The built-in bench (a loudspeaker on input 1, the sync code back through a wire with noise)
+# locks for the synchronous MLS and chirp.
+foreach(stimulus 4 17)
+  run_cli(0 capture --stimulus ${stimulus} --out builtin.vr2)
+  expect_equal("${output}" "syncGood=1 underrun=0 overrun=0\n" "status of stimulus ${stimulus}")
+endforeach()
+
 # A card that stops completing buffers for a while runs the play queue dry.
 file(WRITE "${WORK}/stall.ini" "[Faults]\nStallAfter=2\nStallBlocks=6\n")
 run_cli(1 capture --stimulus 14 --bench stall.ini --length 100000 --out stall.vr2)
