@@ -61,6 +61,9 @@ class WaveStream {
   virtual int Reset() = 0;
   // Releases the device; the stream is unusable afterwards, also when this fails.
   virtual int Close() = 0;
+  // Underruns (play) or overruns (record) the host's audio system reported on its own since the
+  // open; a backend whose buffers are the only ones has none to report.
+  virtual std::int64_t HostXruns() const { return 0; }
 };
 
 // One backend's devices, numbered 0 .. count-1 per direction.

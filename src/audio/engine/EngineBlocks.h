@@ -14,9 +14,11 @@ namespace vireon {
 // `capture_complete` also sees the captured samples.
 struct EngineStatus {
   std::atomic<bool> stop_request{false};
-  std::atomic<bool> playback_underrun{false};  // device callback
-  std::atomic<bool> record_overrun{false};     // device callback
-  std::atomic<bool> ring_low{false};           // device callback sets, pump clears
+  // Set by the device callback from the rings, or by the pump when the host reports an xrun of
+  // its own; never cleared while streaming.
+  std::atomic<bool> playback_underrun{false};
+  std::atomic<bool> record_overrun{false};
+  std::atomic<bool> ring_low{false};  // device callback sets, pump clears
   // Set by the pump when a capture is whole; the controller clears it once it has taken the
   // capture, and until then the synchronous engine captures no later period.
   std::atomic<bool> capture_complete{false};

@@ -14,12 +14,28 @@ void StreamingEngine::ServiceTick() {
   if (status_.idle.load(std::memory_order_acquire)) return;
   std::unique_lock lock(control_, std::try_to_lock);
   if (!lock.owns_lock() || !serviced_.load()) return;
-  if (!status_.stop_request.load(std::memory_order_acquire)) ServiceRings();
+  if (!status_.stop_request.load(std::memory_order_acquire)) {
+    ServiceRings();
+    NoteHostXruns();
+  }
   if (status_.stop_request.load(std::memory_order_acquire)) {
     serviced_.store(false);
     StopBoth(kStopResetAttempts);
     status_.idle.store(true, std::memory_order_release);
   }
+}
+
+// An xrun the host's audio system had on its own (behind our rings) spoils the stream as much as
+// one of ours.
+void StreamingEngine::NoteHostXruns() {
+  const auto note = [this](const Direction& direction, std::atomic<bool>& flag) {
+    if (direction.stream && direction.stream->HostXruns() > 0) {
+      flag.store(true, std::memory_order_release);
+      status_.stop_request.store(true, std::memory_order_release);
+    }
+  };
+  note(output_, status_.playback_underrun);
+  note(input_, status_.record_overrun);
 }
 
 void StreamingEngine::ServiceRings() {

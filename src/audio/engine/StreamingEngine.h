@@ -100,6 +100,7 @@ class StreamingEngine final : private WaveCallback {
   std::string PlayDeviceName() const;
 
   void ServiceRings();
+  void NoteHostXruns();
   bool HandToDriver(Direction& direction, int index);
   void BufferDone(WaveDirection which, int buffer_index) override;
   static bool RingLow(const Direction& direction, const std::atomic<bool>& open);

@@ -29,6 +29,9 @@ class ScriptedStream : public WaveStream {
   ScriptedStream(ScriptedCard& card, WaveDirection direction)
       : card_(card), direction_(direction) {}
 
+  std::int64_t HostXruns() const override {
+    return card_.host_xruns[direction_ == WaveDirection::kPlay ? 0 : 1];
+  }
   int Pause() override {
     card_.log.push_back("pause " + Name(direction_));
     return direction_ == WaveDirection::kPlay ? card_.failures.pause : kMmNotSupported;

@@ -47,6 +47,8 @@ class ScriptedCard : public WaveDriver, public SteppedClock {
   std::vector<std::int32_t> played_left;
   std::vector<std::int32_t> played_right;
   bool stalled = false;  // the clock moves, but no buffer completes
+  // Xruns the host reports behind the buffers, per direction (play, record).
+  std::int64_t host_xruns[2] = {0, 0};
 
  private:
   friend class ScriptedStream;

@@ -108,6 +108,25 @@ TEST(StreamingEngineTest, UnservicedRingsStopWithUnderrunOrOverrun) {
   }
 }
 
+// An xrun the host's audio system reports behind full rings still stops the stream as one.
+TEST(StreamingEngineTest, HostXrunsStopLikeOurOwn) {
+  for (const bool play : {true, false}) {
+    SCOPED_TRACE(play ? "play" : "record");
+    EngineOnCard bench(ShortBlocks());
+    CountingFactory counting;
+    ASSERT_TRUE(bench.engine.StartSynchronous(counting.Factory()));
+    bench.pump.Run(100);
+    const EngineStatus& status = bench.engine.Status();
+    EXPECT_FALSE(status.stop_request);
+    bench.card.host_xruns[play ? 0 : 1] = 1;
+    bench.pump.Step();
+    EXPECT_TRUE(status.stop_request);
+    EXPECT_TRUE(status.idle);
+    EXPECT_EQ(status.playback_underrun.load(), play);
+    EXPECT_EQ(status.record_overrun.load(), !play);
+  }
+}
+
 TEST(StreamingEngineTest, FailedStartStepsAreReported) {
   using Setup = std::function<void(ScriptedCard::Failures&)>;
   struct Case {

@@ -158,8 +158,8 @@ Loopback RunLoopback(PortAudioDriver& driver, const JackServer& server, int play
     }
     std::this_thread::sleep_for(2ms);
   }
-  run.play_xruns = static_cast<PortAudioWaveStream&>(*play).Xruns();
-  run.record_xruns = static_cast<PortAudioWaveStream&>(*record).Xruns();
+  run.play_xruns = play->HostXruns();
+  run.record_xruns = record->HostXruns();
   run.play_dry = static_cast<PortAudioWaveStream&>(*play).DryCallbacks();
   EXPECT_EQ(record->Reset(), kMmNoError);
   EXPECT_EQ(record->Close(), kMmNoError);

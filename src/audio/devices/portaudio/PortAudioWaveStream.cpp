@@ -29,7 +29,7 @@ int PortAudioWaveStream::Close() {
   return result;
 }
 
-std::int64_t PortAudioWaveStream::Xruns() const { return host_ ? host_->Xruns(direction_) : 0; }
+std::int64_t PortAudioWaveStream::HostXruns() const { return host_ ? host_->Xruns(direction_) : 0; }
 
 std::int64_t PortAudioWaveStream::DryCallbacks() const {
   return host_ ? host_->DryCallbacks(direction_) : 0;

@@ -25,7 +25,7 @@ class PortAudioWaveStream final : public WaveStream {
   int Close() override;
 
   // Underruns (play) or overruns (record) PortAudio reported while this direction was open.
-  std::int64_t Xruns() const;
+  std::int64_t HostXruns() const override;
   // Audio callbacks that found no queued buffer: silence played, or input dropped.
   std::int64_t DryCallbacks() const;
 
