@@ -88,7 +88,7 @@ TEST(ToneSetTest, PhaseIsWrappedIntoHalfOpenRange) {
   EXPECT_DOUBLE_EQ(list[0].Omega, 2 * kPi * 1000 / 48000);
 }
 
-TEST(SteppedTonesTest, StepsFromTheSpecification) {
+TEST(SteppedTonesTest, FourLogStepsFromStartToStop) {
   SteppedToneSettings settings;
   settings.steps = 4;
   ToneLists lists = DefaultToneLists();
