@@ -2,7 +2,11 @@
 // while, with another thread keeping one core busy, and reports every underrun and overrun, the
 // pump's worst lateness and the CPU share of streaming.
 //
-//   engine_soak [SECONDS]        (default 600; VIREON_SOAK_SECONDS also sets it)
+//   engine_soak [SECONDS [BENCH]]   (default 600 s and the built-in bench; VIREON_SOAK_SECONDS
+//                                    also sets the time)
+//
+// The card's own thread runs the bench's device under test; a plain-wire bench (an empty file)
+// leaves mostly the engine's cost.
 
 #include <pthread.h>
 #include <sys/resource.h>
@@ -14,6 +18,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "audio/devices/simulated/SimulatedCard.h"
 #include "audio/engine/PumpThread.h"
@@ -70,8 +75,12 @@ class BusyCore {
   std::thread thread_;
 };
 
-int Soak(double seconds) {
-  SimulatedCard card(BuiltInBench(), SimulatedCard::Clock::kRealTime);
+Bench SoakBench(int argc, char** argv) {
+  return argc > 2 ? LoadBenchFile(argv[2]) : BuiltInBench();
+}
+
+int Soak(double seconds, Bench bench) {
+  SimulatedCard card(std::move(bench), SimulatedCard::Clock::kRealTime);
   StreamingEngine engine(
       card, [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
   EngineSettings settings;
@@ -137,4 +146,6 @@ int Soak(double seconds) {
 }  // namespace
 }  // namespace vireon
 
-int main(int argc, char** argv) { return vireon::Soak(vireon::SoakSeconds(argc, argv)); }
+int main(int argc, char** argv) {
+  return vireon::Soak(vireon::SoakSeconds(argc, argv), vireon::SoakBench(argc, argv));
+}
