@@ -2,16 +2,19 @@
 // while, with another thread keeping one core busy, and reports every underrun and overrun, the
 // pump's worst lateness and the CPU share of streaming.
 //
-//   engine_soak [SECONDS [BENCH]]   (default 600 s and the built-in bench; VIREON_SOAK_SECONDS
-//                                    also sets the time)
+//   engine_soak [SECONDS [BENCH | --device NAME]]
 //
-// The card's own thread runs the bench's device under test; a plain-wire bench (an empty file)
-// leaves mostly the engine's cost.
+// Default: 600 s (VIREON_SOAK_SECONDS also sets it) through the simulated card with the built-in
+// bench. The card's own thread runs the bench's device under test; a plain-wire bench (an empty
+// file) leaves mostly the engine's cost. With --device the stream goes through that PortAudio
+// device (for example a JACK server's, "JACK Audio Connection Kit: ..."), which must take
+// 192 kHz.
 
 #include <pthread.h>
 #include <sys/resource.h>
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,7 +22,9 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include "audio/devices/portaudio/PortAudioDriver.h"
 #include "audio/devices/simulated/SimulatedCard.h"
 #include "audio/engine/PumpThread.h"
 #include "audio/engine/StreamingEngine.h"
@@ -75,15 +80,12 @@ class BusyCore {
   std::thread thread_;
 };
 
-Bench SoakBench(int argc, char** argv) {
-  return argc > 2 ? LoadBenchFile(argv[2]) : BuiltInBench();
-}
-
-int Soak(double seconds, Bench bench) {
-  SimulatedCard card(std::move(bench), SimulatedCard::Clock::kRealTime);
+int Soak(double seconds, WaveDriver& driver, int play_device, int record_device) {
   StreamingEngine engine(
-      card, [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+      driver, [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
   EngineSettings settings;
+  settings.play_device = play_device;
+  settings.record_device = record_device;
   settings.block_seconds = 0.05;
   engine.Configure(settings);
   engine.SetPlayFormat(kRate, kBits);
@@ -143,9 +145,35 @@ int Soak(double seconds, Bench bench) {
   return streaming && underruns == 0 && overruns == 0 ? 0 : 1;
 }
 
+int SoakThroughSimulatedCard(double seconds, Bench bench) {
+  SimulatedCard card(std::move(bench), SimulatedCard::Clock::kRealTime);
+  return Soak(seconds, card, 0, 0);
+}
+
+int SoakThroughPortAudio(double seconds, const std::string& name) {
+  PortAudioDriver driver;
+  const auto number = [&](WaveDirection direction) {
+    const std::vector<std::string> names = driver.DeviceNames(direction);
+    const auto found = std::find(names.begin(), names.end(), name);
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
+  };
+  const int play = number(WaveDirection::kPlay);
+  const int record = number(WaveDirection::kRecord);
+  if (play < 0 || record < 0) {
+    std::fprintf(stderr, "No PortAudio device named \"%s\"\n", name.c_str());
+    return 2;
+  }
+  return Soak(seconds, driver, play, record);
+}
+
 }  // namespace
 }  // namespace vireon
 
 int main(int argc, char** argv) {
-  return vireon::Soak(vireon::SoakSeconds(argc, argv), vireon::SoakBench(argc, argv));
+  const double seconds = vireon::SoakSeconds(argc, argv);
+  if (argc > 3 && std::string(argv[2]) == "--device") {
+    return vireon::SoakThroughPortAudio(seconds, argv[3]);
+  }
+  return vireon::SoakThroughSimulatedCard(
+      seconds, argc > 2 ? vireon::LoadBenchFile(argv[2]) : vireon::BuiltInBench());
 }
