@@ -15,6 +15,7 @@
 #include "app/cli/AudioDevices.h"
 #include "app/cli/ExitCodes.h"
 #include "app/cli/ProgramSettings.h"
+#include "app/cli/SampledRecord.h"
 #include "app/cli/SavedRecord.h"
 #include "app/cli/SettingsOptions.h"
 #include "app/cli/StimulusChoice.h"
@@ -28,8 +29,6 @@
 #include "common/Notices.h"
 #include "common/VireonError.h"
 #include "config/Defaults.h"
-#include "record/DataObj.h"
-#include "record/DataTypes.h"
 #include "stimulus/MlsTables.h"
 #include "stimulus/StimulusFrames.h"
 #include "stimulus/StimulusGenerator.h"
@@ -90,34 +89,6 @@ int DeviceNumber(WaveDriver& driver, WaveDirection direction, const std::string&
                       " device not found: \"" + name + "\" (vireon-cli devices lists them)");
   }
   return static_cast<int>(found - names.begin());
-}
-
-TDataMeas CaptureRecord(const Captures& captures, bool two_columns, int rate, int bits) {
-  TDataMeas record;
-  record.FDataType = kTimeDomain;
-  record.FSampleRate = rate;
-  record.FSampleBits = bits;
-  record.FNumFields = two_columns ? 2 : 1;
-  record.FNumPoints = captures.length;
-  record.AllocColumns();
-  const std::vector<std::int32_t>* sources[2] = {&captures.a, &captures.b};
-  for (int c = 0; c < record.FNumFields; ++c) {
-    const std::vector<std::int32_t>& source = *sources[c];
-    for (std::int32_t i = 0; i < captures.length; ++i) {
-      const std::size_t at = static_cast<std::size_t>(i);
-      record.FFields[c].Values[at] = at < source.size() ? source[at] / kCaptureScale : 0.0;
-    }
-  }
-  record.FFields[0].Name = "Input 1";
-  record.FTraceA = 0;
-  if (two_columns) {
-    record.FFields[1].Name = "Input 2";
-    record.FTraceB = 1;
-  }
-  record.FXUnits = "sec";
-  record.FStartTime = 0.0;
-  record.FEndX = captures.length > 0 ? (captures.length - 1) / static_cast<double>(rate) : 0.0;
-  return record;
 }
 
 // Frames within which one capture must be complete: the lead-in, the pipeline of blocks, the
@@ -265,8 +236,12 @@ int Capture(const CaptureOptions& options) {
   engine.StopStreaming();
   const bool sync_good = status.sync_good.load(std::memory_order_acquire);
 
-  SaveRecordOrThrow(options.out, CaptureRecord(engine.CaptureBuffers(), !synchronous, options.rate,
-                                               options.bits));
+  // Capture A, and capture B of the asynchronous engine, as sample / 8388608.
+  const Captures& captures = engine.CaptureBuffers();
+  const SampleColumn columns[] = {{"Input 1", captures.a}, {"Input 2", captures.b}};
+  SaveRecordOrThrow(options.out,
+                    SampledRecord(std::span(columns, synchronous ? 1 : 2), captures.length,
+                                  kCaptureScale, options.rate, options.bits));
   PrintStatus(options.json, sync_good, underrun, overrun);
   if (run.sync_failed) std::fprintf(stderr, "The sync code did not come back on input 2\n");
   if (underrun || overrun) std::fprintf(stderr, "SpeedError!!\n");

@@ -13,8 +13,10 @@
 #include "app/cli/ExitCodes.h"
 #include "app/cli/PackedWav.h"
 #include "app/cli/ProgramSettings.h"
+#include "app/cli/SampledRecord.h"
 #include "app/cli/SavedRecord.h"
 #include "app/cli/StimulusChoice.h"
+#include "audio/engine/InputFrames.h"
 #include "audio/engine/StreamFormats.h"
 #include "audio/settings/PeriodTimingSettings.h"
 #include "audio/settings/TDeviceCal.h"
@@ -22,7 +24,6 @@
 #include "config/AsciiCase.h"
 #include "config/Defaults.h"
 #include "record/DataObj.h"
-#include "record/DataTypes.h"
 #include "stimulus/MlsSequence.h"
 #include "stimulus/MlsTables.h"
 #include "stimulus/OutputGain.h"
@@ -44,39 +45,20 @@ struct GenerateOptions {
   std::string out;
 };
 
-std::int32_t UnpackSample(const std::vector<std::uint8_t>& bytes, std::size_t offset, int bits) {
-  if (bits == 16) {
-    return static_cast<std::int16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-  }
-  const std::uint32_t raw = bytes[offset] | (bytes[offset + 1] << 8) | (bytes[offset + 2] << 16);
-  return static_cast<std::int32_t>(raw << 8) >> 8;
-}
-
+// The played frames as a time record, sample / full scale of the play format.
 TDataMeas OutputRecord(const std::vector<std::uint8_t>& frames, int bits, int rate) {
-  TDataMeas record;
-  const int frame_bytes = FrameBytes(bits);
-  const int sample_bytes = frame_bytes / 2;
-  const double full_scale = FullScale(bits);
-  record.FDataType = kTimeDomain;
-  record.FSampleRate = rate;
-  record.FSampleBits = bits;
-  record.FNumFields = 2;
-  record.FNumPoints = static_cast<std::int32_t>(frames.size() / frame_bytes);
-  record.AllocColumns();
-  for (std::size_t i = 0; i < static_cast<std::size_t>(record.FNumPoints); ++i) {
-    for (std::size_t c = 0; c < 2; ++c) {
-      record.FFields[c].Values[i] =
-          UnpackSample(frames, i * frame_bytes + c * sample_bytes, bits) / full_scale;
-    }
+  const auto length = static_cast<std::int32_t>(frames.size() / FrameBytes(bits));
+  std::vector<std::int32_t> output1(static_cast<std::size_t>(length));
+  std::vector<std::int32_t> output2(output1.size());
+  for (std::int32_t i = 0; i < length; ++i) {
+    const InputFrame frame = ReadInputFrame(frames, bits, i);
+    output1[static_cast<std::size_t>(i)] = frame.left;
+    output2[static_cast<std::size_t>(i)] = frame.right;
   }
-  record.FFields[0].Name = "Output 1";
-  record.FFields[1].Name = "Output 2";
-  record.FTraceA = 0;
-  record.FTraceB = 1;
-  record.FXUnits = "sec";
-  record.FStartTime = 0.0;
-  record.FEndX = record.FNumPoints > 0 ? (record.FNumPoints - 1) / static_cast<double>(rate) : 0.0;
-  return record;
+  // The frames read on the 24-bit scale: 16-bit samples come ×256.
+  const double full_scale = FullScale(bits) * (bits == 16 ? 256.0 : 1.0);
+  const SampleColumn columns[] = {{"Output 1", output1}, {"Output 2", output2}};
+  return SampledRecord(columns, length, full_scale, rate, bits);
 }
 
 int Generate(const GenerateOptions& options) {

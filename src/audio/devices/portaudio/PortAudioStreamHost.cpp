@@ -122,15 +122,19 @@ int PortAudioStreamHost::Start(WaveDirection direction) {
   return result;
 }
 
-int PortAudioStreamHost::Reset(WaveDirection direction) {
-  const std::lock_guard lock(control_);
-  Side& side = SideOf(direction);
-  if (!side.queue) return kMmInvalidHandle;
+void PortAudioStreamHost::StopSide(Side& side) {
   side.started = false;
   HaltStream();
   // Reported here on the calling thread, now that the callback can no longer run: a failed
   // abort must still hand every buffer back.
   side.queue->Drain();
+}
+
+int PortAudioStreamHost::Reset(WaveDirection direction) {
+  const std::lock_guard lock(control_);
+  Side& side = SideOf(direction);
+  if (!side.queue) return kMmInvalidHandle;
+  StopSide(side);
   return kMmNoError;
 }
 
@@ -138,9 +142,7 @@ int PortAudioStreamHost::Close(WaveDirection direction) {
   const std::lock_guard lock(control_);
   Side& side = SideOf(direction);
   if (!side.queue) return kMmInvalidHandle;
-  side.started = false;
-  HaltStream();
-  side.queue->Drain();
+  StopSide(side);
   side.queue.reset();
   if (sides_[kPlay].queue || sides_[kRecord].queue) return kMmNoError;
   const PaError error = Pa_CloseStream(stream_);

@@ -63,6 +63,8 @@ class PortAudioStreamHost {
   int OpenStream();
   void CloseStream();
   int HaltStream();
+  // Stops a direction (the stream with it) and hands back every buffer it still holds.
+  void StopSide(Side& side);
 
   const std::shared_ptr<const PortAudioSession> session_;
   const std::shared_ptr<PaErrorRecord> errors_;
