@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/cli/AudioDevices.h"
+#include "app/cli/DeviceChoice.h"
 #include "app/cli/ExitCodes.h"
 #include "app/cli/ProgramSettings.h"
 #include "app/cli/SampledRecord.h"
@@ -32,18 +33,13 @@
 #include "stimulus/MlsTables.h"
 #include "stimulus/StimulusFrames.h"
 #include "stimulus/StimulusGenerator.h"
+#include "stimulus/StimulusPeriod.h"
 #include "stimulus/WavStimulusLoader.h"
 
 namespace vireon::cli {
 namespace {
 
 constexpr double kCaptureScale = 8388608.0;
-
-// A message-box text on stderr, its "\r" line breaks as new lines.
-void PrintMessage(std::string text) {
-  std::replace(text.begin(), text.end(), '\r', '\n');
-  std::fprintf(stderr, "%s\n", text.c_str());
-}
 
 struct CaptureOptions {
   SettingsOptions settings;
@@ -57,39 +53,6 @@ struct CaptureOptions {
   bool json = false;
   std::string out;
 };
-
-// The play and record device names: --device for both, else the hardware configuration's, else
-// the simulated card.
-struct DeviceChoice {
-  std::string play;
-  std::string record;
-  bool needs_portaudio;
-};
-
-DeviceChoice ChooseDevices(const CaptureOptions& options, const SoundcardSettings& soundcards) {
-  const std::string card(SimulatedCard::kDeviceName);
-  if (!options.bench.empty()) return {card, card, false};
-  if (!options.device.empty()) {
-    return {options.device, options.device, options.device != card};
-  }
-  if (!soundcards.play_device_name.empty()) {
-    const std::string record = soundcards.record_device_name.empty()
-                                   ? soundcards.play_device_name
-                                   : soundcards.record_device_name;
-    return {soundcards.play_device_name, record, true};
-  }
-  return {card, card, false};
-}
-
-int DeviceNumber(WaveDriver& driver, WaveDirection direction, const std::string& name) {
-  const std::vector<std::string> names = driver.DeviceNames(direction);
-  const auto found = std::find(names.begin(), names.end(), name);
-  if (found == names.end()) {
-    throw VireonError(std::string(direction == WaveDirection::kPlay ? "Play" : "Record") +
-                      " device not found: \"" + name + "\" (vireon-cli devices lists them)");
-  }
-  return static_cast<int>(found - names.begin());
-}
 
 // Frames within which one capture must be complete: the lead-in, the pipeline of blocks, the
 // sync search and the round trip, the capture itself, twice over.
@@ -141,7 +104,7 @@ int Capture(const CaptureOptions& options) {
   const StimulusChoice choice = ChooseStimulus(options.stim_code, options.acq_type);
   ProgramSettings settings = LoadProgramSettings(options.settings);
   const Environment environment = Environment::Process();
-  const DeviceChoice names = ChooseDevices(options, settings.soundcards);
+  const DeviceChoice names = ChooseDevices(options.bench, options.device, settings.soundcards);
   const bool hide_card =
       options.bench.empty() && environment.Get("VIREON_NO_SIMULATED_CARD") == "1";
   const AudioDevices devices = OpenAudioDevices(

@@ -30,6 +30,7 @@
 #include "stimulus/SamplePacking.h"
 #include "stimulus/StimulusFrames.h"
 #include "stimulus/StimulusGenerator.h"
+#include "stimulus/StimulusPeriod.h"
 #include "stimulus/WavStimulusLoader.h"
 
 namespace vireon::cli {

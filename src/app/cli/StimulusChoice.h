@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdint>
 #include <optional>
 
 #include "stimulus/CfgStim.h"
@@ -22,10 +21,5 @@ struct StimulusChoice {
   int acq_type;
 };
 StimulusChoice ChooseStimulus(int stim_code, std::optional<int> acq_type);
-
-// The record length of one stimulus period: an MLS period, a chirp's sweep (after its pre-delay
-// when asynchronous), else `other_length` (the acquisition's record length).
-std::int32_t StimulusRecordLength(const StimulusType& type, const StimulusSettings& settings,
-                                  const StimulusSelection& selection, std::int32_t other_length);
 
 }  // namespace vireon::cli

@@ -1,0 +1,43 @@
+#include "app/cli/DeviceChoice.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "audio/devices/simulated/SimulatedCard.h"
+#include "common/VireonError.h"
+
+namespace vireon::cli {
+
+DeviceChoice ChooseDevices(const std::string& bench, const std::string& device,
+                           const SoundcardSettings& soundcards) {
+  const std::string card(SimulatedCard::kDeviceName);
+  if (!bench.empty()) return {card, card, false};
+  if (!device.empty()) {
+    return {device, device, device != card};
+  }
+  if (!soundcards.play_device_name.empty()) {
+    const std::string record = soundcards.record_device_name.empty()
+                                   ? soundcards.play_device_name
+                                   : soundcards.record_device_name;
+    return {soundcards.play_device_name, record, true};
+  }
+  return {card, card, false};
+}
+
+int DeviceNumber(WaveDriver& driver, WaveDirection direction, const std::string& name) {
+  const std::vector<std::string> names = driver.DeviceNames(direction);
+  const auto found = std::find(names.begin(), names.end(), name);
+  if (found == names.end()) {
+    throw VireonError(std::string(direction == WaveDirection::kPlay ? "Play" : "Record") +
+                      " device not found: \"" + name + "\" (vireon-cli devices lists them)");
+  }
+  return static_cast<int>(found - names.begin());
+}
+
+void PrintMessage(std::string text) {
+  std::replace(text.begin(), text.end(), '\r', '\n');
+  std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+}  // namespace vireon::cli
