@@ -1,0 +1,395 @@
+#include "measure/MeasurementController.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "audio/engine/StreamingEngine.h"
+#include "audio/settings/AudioInterfaceSettings.h"
+#include "audio/settings/InputDesignation.h"
+#include "audio/settings/PeriodTimingSettings.h"
+#include "audio/settings/TimingSettings.h"
+#include "audio/sync/SyncBlockRoutines.h"
+#include "measure/AcquisitionTypes.h"
+#include "measure/StartPlan.h"
+#include "record/Averaging.h"
+#include "stimulus/AcquisitionCompatibility.h"
+#include "stimulus/CfgStim.h"
+#include "stimulus/MlsSequence.h"
+#include "stimulus/SteppedTones.h"
+#include "stimulus/StimulusTable.h"
+#include "stimulus/WavStimulusLoader.h"
+
+namespace vireon {
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+constexpr std::string_view kNoAudioSupport = "No Audio Inteface Support (?)";
+constexpr std::string_view kNeedWavFile = "Need to have a WAV file loaded...";
+
+// "yyyy-mm-dd hh:nn:ss" of a date-time in days since 30 Dec 1899.
+std::string FormatDateTime(double days) {
+  const auto seconds = static_cast<std::int64_t>(std::llround(days * kSecondsPerDay));
+  const std::chrono::sys_days epoch =
+      std::chrono::sys_days(std::chrono::year(1899) / std::chrono::December / 30);
+  const auto moment = std::chrono::sys_seconds(epoch) + std::chrono::seconds(seconds);
+  const auto day = std::chrono::floor<std::chrono::days>(moment);
+  const std::chrono::year_month_day date(day);
+  const std::chrono::hh_mm_ss time(moment - day);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld", int(date.year()),
+                unsigned(date.month()), unsigned(date.day()), long(time.hours().count()),
+                long(time.minutes().count()), long(time.seconds().count()));
+  return text;
+}
+
+}  // namespace
+
+MeasurementController::MeasurementController(MeasurementContext context, ControllerPorts ports)
+    : context_(context),
+      ports_(std::move(ports)),
+      mls_store_(context.data_directory),
+      sync_tables_(std::make_unique<MlsTables>(GenerateMlsTables(MlsRegister::SyncCode()))) {}
+
+MeasurementController::~MeasurementController() {
+  if (running_) StopAcqManual();
+}
+
+void MeasurementController::SelectStimulus(int stim_code) {
+  if (FindStimulus(stim_code) == nullptr || running_) return;
+  stim_code_ = stim_code;
+  if (IsAcquisitionCompatible(stim_code_, acq_type_)) {
+    ForceAcquisitionRules(stim_code_, acq_type_, acquisition_);
+    return;
+  }
+  const auto remembered = last_acq_of_stimulus_.find(stim_code_);
+  if (remembered != last_acq_of_stimulus_.end() &&
+      IsAcquisitionCompatible(stim_code_, remembered->second)) {
+    ChangeAcquisition(remembered->second);
+  } else if (const std::optional<int> first = FirstCompatibleAcquisition(stim_code_)) {
+    ChangeAcquisition(*first);
+  }
+}
+
+bool MeasurementController::SelectAcquisition(int acq_type) {
+  const int type = acq_type == kAcquisitionItemCount - 1 ? kAcqCustom : acq_type;
+  if (running_ || !IsAcquisitionCompatible(stim_code_, type)) return false;
+  ChangeAcquisition(type);
+  last_acq_of_stimulus_[stim_code_] = type;
+  return true;
+}
+
+void MeasurementController::ChangeAcquisition(int acq_type) {
+  formats_.Store(acq_type_, acquisition_);
+  acq_type_ = acq_type;
+  formats_.Apply(acq_type_, acquisition_);
+  ForceAcquisitionRules(stim_code_, acq_type_, acquisition_);
+}
+
+void MeasurementController::SetFftSize(std::int64_t size) {
+  acquisition_.fft_size = LimitFftSize(size);
+  const StimulusType* type = FindStimulus(stim_code_);
+  const bool keeps_larger =
+      type != nullptr && (type->engine == EngineKind::kSynchronous || stim_code_ == 0);
+  const bool stepped_response =
+      stim_code_ >= 9 && stim_code_ <= 11 && acq_type_ >= 8 && acq_type_ <= 10;
+  if (keeps_larger) {
+    acquisition_.acq_size = std::max(acquisition_.acq_size, acquisition_.fft_size);
+  } else if (!(acq_type_ == 0 || acq_type_ == 1 || acq_type_ == 14 || acq_type_ == 15 ||
+               stepped_response)) {
+    acquisition_.acq_size = acquisition_.fft_size;
+  }
+}
+
+void MeasurementController::SetAcqSize(std::int64_t size) {
+  acquisition_.acq_size = LimitAcqSize(size);
+}
+
+void MeasurementController::SetAvgTarget(std::int64_t target) {
+  acquisition_.avg_target = LimitAvgTarget(target);
+}
+
+void MeasurementController::ClickStart() {
+  if (running_) {
+    ClickStop();
+    return;
+  }
+  const TADDASettings& audio = context_.audio.Settings();
+  if (!context_.audio.HasDevices() || !context_.audio.Ready() ||
+      !context_.engine.QueryOutputFormat(context_.audio.StreamDeviceNumber(WaveDirection::kPlay),
+                                         audio.PlayRate, audio.PlayBits) ||
+      !context_.engine.QueryInputFormat(context_.audio.StreamDeviceNumber(WaveDirection::kRecord),
+                                        audio.RecRate, audio.RecBits)) {
+    ports_.show_message(std::string(kNoAudioSupport));
+    return;
+  }
+  if ((stim_code_ == 12 || stim_code_ == 13) && context_.stimulus.wav_file_name.empty()) {
+    ports_.show_message(std::string(kNeedWavFile));
+    return;
+  }
+  if (const std::optional<std::string> unavailable = UnavailableAnalysisMessage(acq_type_)) {
+    ports_.show_message(*unavailable);
+    return;
+  }
+  user_stop_ = false;
+  auto_stop_ = false;
+  engine_overran_ = false;
+  first_pass_ = true;
+  StartAcqManual();
+}
+
+void MeasurementController::RequestStart() {
+  if (!running_ && start_request_ticks_ == 0) start_request_ticks_ = 2;
+}
+
+void MeasurementController::ClickStop() {
+  user_stop_ = true;
+  CommonStop();
+  if (!running_) SetStatus(IdleText(), kStatusBlue);
+}
+
+void MeasurementController::SetAutoStart(std::optional<double> when) {
+  auto_start_at_ = when && *when > ports_.now() ? when : std::nullopt;
+  if (!running_) SetStatus(IdleText(), kStatusBlue);
+}
+
+bool MeasurementController::StartAcqManual() {
+  StartPlanInputs inputs{.stim_code = stim_code_,
+                         .acq_type = acq_type_,
+                         .acquisition = acquisition_,
+                         .audio = context_.audio,
+                         .stimulus = context_.stimulus,
+                         .timing = context_.timing,
+                         .mls_store = mls_store_,
+                         .tones = tones_,
+                         .data_directory = context_.data_directory};
+  std::optional<StartPlan> plan = PlanStart(inputs, notices_, ports_.show_message);
+  if (!plan) return false;
+
+  pending_events_ &= static_cast<std::uint16_t>(~(kEventStopped | 1u << 2 | kEventAvgSetDone));
+  acquisition_ = plan->setup.acquisition;
+  time_rec_ = TDataMeas();
+  time_rec_.FAvgType = static_cast<std::uint8_t>(acquisition_.avg_type);
+  time_rec_.FAvgTarget = acquisition_.avg_on ? acquisition_.avg_target : 1;
+  time_rec_.FSpareInt = plan->layout.two_channels ? 2 : 1;
+  time_rec_.FWindowType = acquisition_.window;
+  PrepareFrequencyRecord(freq_rec_, plan->setup);
+  analysis_context_.FftLength = acquisition_.fft_size;
+  analysis_context_.ConverterDelay = plan->setup.converter_delay;
+  analysis_context_.AcquisitionType = acq_type_;
+  analysis_context_.AcquisitionWindow = acquisition_.window;
+  analysis_context_.MeasurementRunning = true;
+  analysis_context_.CrossSpectra = {};
+  pass_layout_ = plan->layout;
+  pass_state_ = PassState();
+  scales_ = plan->scales;
+  step_index_ = 0;
+  pass_count_ = 0;
+  auto_stop_at_.reset();
+
+  StreamingEngine& engine = context_.engine;
+  engine.Configure(plan->engine);
+  engine.SetRecordFormat(plan->setup.record_rate, plan->record_bits);
+  engine.SetPlayFormat(plan->setup.play_rate, plan->play_bits);
+  engine.CaptureBuffers().length = plan->capture_length;
+  engine.Meters().Reset();
+  if (!generator_.SelectGenerator(plan->selection, context_.stimulus, plan->tones,
+                                  WavStimulusLoader(), notices_)) {
+    return false;
+  }
+  generator_.SetPolarity(plan->selection.polarity_inverted);
+  setup_ = std::move(plan->setup);
+  setup_->tones = plan->tones;
+  if (setup_->mls_order > 0) setup_->mls_tables = &mls_store_.Tables();
+
+  const bool started = setup_->asynchronous
+                           ? engine.StartAsynchronous(generator_)
+                           : engine.StartSynchronous(MakeSyncBlockRoutines(
+                                 generator_, plan->selection, plan->sync, *sync_tables_));
+  if (!started) {
+    analysis_context_.MeasurementRunning = false;
+    return false;
+  }
+  pass_layout_.skew = engine.Skew();
+  setup_->fractional_skew_s = engine.Skew().time_correction;
+  running_ = true;
+  ports_.set_pump(true);
+  pending_events_ |= kEventStarted;
+  return true;
+}
+
+void MeasurementController::StopAcqManual() {
+  pending_events_ |= kEventStopped;
+  context_.engine.StopStreaming();
+  ports_.set_pump(false);
+  running_ = false;
+  analysis_context_.MeasurementRunning = false;
+  pass_count_ = 0;
+}
+
+void MeasurementController::CommonStop() {
+  if (running_) StopAcqManual();
+  context_.engine.Meters().Reset();
+  ports_.redraw_plots();
+}
+
+void MeasurementController::StatusTick() {
+  EngineStatus& status = context_.engine.Status();
+  const double now = ports_.now();
+  if (running_ && status.stop_request.load(std::memory_order_acquire)) TakeEngineStop();
+
+  if (start_request_ticks_ > 0 && --start_request_ticks_ == 0) ClickStart();
+  if (auto_start_at_ && now >= *auto_start_at_) {
+    auto_start_at_.reset();
+    RequestStart();
+    events.OnAutoStart();
+  }
+  if (running_ && auto_stop_at_ && now >= *auto_stop_at_) {
+    auto_stop_at_.reset();
+    ClickStop();
+    auto_stop_ = true;
+    SetStatus("auto stop", kStatusBlue);
+    events.OnAutoStopTimer();
+  }
+
+  if (pending_events_ & kEventAvgSetDone) {
+    pending_events_ &= static_cast<std::uint16_t>(~kEventAvgSetDone);
+    events.OnAcqAvgSetDone();
+    StopAcqManual();
+    if (engine_overran_) {
+      SetStatus("oops", kStatusRed);
+    } else {
+      SetStatus(auto_stop_ ? "auto stop" : IdleText(), kStatusBlue);
+    }
+    ConsumeStopped();
+    return;
+  }
+  if (pending_events_ & kEventStarted) {
+    pending_events_ &= static_cast<std::uint16_t>(~kEventStarted);
+    events.OnStarted();
+  }
+  if (running_) {
+    SetStatus("running", kStatusGreen);
+    if (status.capture_complete.load(std::memory_order_acquire)) {
+      ProcessPass();
+      AfterPass();
+    }
+  }
+  ConsumeStopped();
+}
+
+void MeasurementController::TakeEngineStop() {
+  const EngineStatus& status = context_.engine.Status();
+  engine_overran_ = status.playback_underrun.load(std::memory_order_acquire) ||
+                    status.record_overrun.load(std::memory_order_acquire);
+  StopAcqManual();
+  SetStatus(engine_overran_ ? "oops" : IdleText(), engine_overran_ ? kStatusRed : kStatusBlue);
+}
+
+void MeasurementController::ConsumeStopped() {
+  if ((pending_events_ & kEventStopped) == 0 || running_) return;
+  pending_events_ &= static_cast<std::uint16_t>(~kEventStopped);
+  events.OnStopped();
+}
+
+void MeasurementController::ProcessPass() {
+  StreamingEngine& engine = context_.engine;
+  const Captures& captures = engine.CaptureBuffers();
+  const std::int32_t captured = setup_->asynchronous
+                                    ? engine.Asynchronous().captured.load(std::memory_order_acquire)
+                                    : captures.length;
+  TDataMeas pass = BuildPass(captures, captured, pass_layout_, scales_, levels_);
+  // The capture is taken: the engine may fill the next one.
+  if (setup_->asynchronous) {
+    engine.Asynchronous().RestartCapture();
+  } else {
+    engine.Status().capture_complete.store(false, std::memory_order_release);
+  }
+  if (first_pass_) {
+    pass_count_ = 0;
+    first_pass_ = false;
+  } else {
+    ++pass_count_;
+  }
+
+  AnalysePass(std::move(pass), *setup_, time_rec_, freq_rec_, pass_state_, analysis_context_);
+  time_rec_.FTimeStamp = freq_rec_.FTimeStamp = ports_.now();
+
+  events.OnBeforeAcqPlot();
+  ports_.redraw_plots();
+  events.OnAfterAcqPlot();
+  if (stim_code_ >= 9 && stim_code_ <= 11) {
+    events.OnAcqBurst();
+    AdvanceSteppedTone();
+  } else {
+    events.OnAcqBurst();
+    events.OnAcqOnceDone();
+  }
+}
+
+void MeasurementController::AdvanceSteppedTone() {
+  ++step_index_;
+  ToneLists next;
+  if (NextStep(context_.stimulus.stepped, step_index_, stim_code_ == 11, setup_->play_rate,
+               setup_->record_rate, next)) {
+    setup_->tones = next;
+    generator_.SetToneLists(next);
+    return;
+  }
+  // The whole list is measured: one more average, and the list starts again.
+  TDataMeas& primary = ShowsTimeData(acq_type_) ? time_rec_ : freq_rec_;
+  primary.FAvgCount = std::min(primary.FAvgCount + 1, std::max(primary.FAvgTarget, 1));
+  events.OnAcqOnceDone();
+  step_index_ = 0;
+  if (NextStep(context_.stimulus.stepped, 0, stim_code_ == 11, setup_->play_rate,
+               setup_->record_rate, next)) {
+    setup_->tones = next;
+    generator_.SetToneLists(next);
+  }
+}
+
+void MeasurementController::AfterPass() {
+  if (!running_) return;
+  const double now = ports_.now();
+  if (acquisition_.auto_stop == AutoStopMode::kTimer && !auto_stop_at_) {
+    auto_stop_at_ =
+        now + LimitAutoStopSeconds(std::abs(acquisition_.auto_stop_seconds)) / kSecondsPerDay;
+  }
+  if (IsSinglePassType(acq_type_)) {
+    auto_stop_ = true;
+    ClickStop();
+    SetStatus("auto stop", kStatusBlue);
+    return;
+  }
+  const bool asynchronous_time = (acq_type_ == 0 || acq_type_ == 1) && setup_->asynchronous;
+  const TDataMeas& primary = PrimaryRecord();
+  const bool averaging = primary.FAvgTarget >= 1 && (acquisition_.avg_on || asynchronous_time);
+  const bool target_reached =
+      acquisition_.auto_stop == AutoStopMode::kAvgs && primary.FAvgCount >= primary.FAvgTarget;
+  const bool single_capture = asynchronous_time && acquisition_.avg_type != kAverageDecay;
+  if (averaging && (target_reached || single_capture)) {
+    auto_stop_ = true;
+    pending_events_ |= kEventAvgSetDone;
+    context_.engine.StopStreaming();
+    events.OnAutoStopAvgLimit();
+  }
+}
+
+const TDataMeas& MeasurementController::PrimaryRecord() const {
+  return ShowsTimeData(acq_type_) ? time_rec_ : freq_rec_;
+}
+
+void MeasurementController::SetStatus(std::string text, std::uint32_t colour) {
+  if (text == status_word_ && colour == status_colour_) return;
+  status_word_ = std::move(text);
+  status_colour_ = colour;
+  ports_.status_changed();
+}
+
+std::string MeasurementController::IdleText() const {
+  return auto_start_at_ ? FormatDateTime(*auto_start_at_) : std::string("ready");
+}
+
+}  // namespace vireon

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "ControllerRig.h"
+#include "measure/AcquisitionTypes.h"
+
+namespace vireon {
+namespace {
+
+constexpr std::string_view kWire = "[Card]\nLatency=300\n";
+
+using Events = std::vector<std::string>;
+
+TEST(MeasurementControllerTest, StimulusChangeRestoresTheTypeLastUsedWithIt) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(1);
+  ASSERT_TRUE(controller.SelectAcquisition(5));
+  controller.SelectStimulus(0);
+  EXPECT_EQ(controller.AcqType(), 5) << "still compatible: kept";
+  ASSERT_TRUE(controller.SelectAcquisition(16));
+  controller.SelectStimulus(1);
+  EXPECT_EQ(controller.AcqType(), 5) << "the type last used with MLS (ReSync)";
+  controller.SelectStimulus(2);
+  EXPECT_EQ(controller.AcqType(), 5) << "compatible with MLS/Pink as well";
+  controller.SelectStimulus(17);
+  EXPECT_EQ(controller.AcqType(), 3) << "the only type of the synchronous chirp";
+  EXPECT_FALSE(controller.SelectAcquisition(0));
+  EXPECT_FALSE(controller.SelectAcquisition(27)) << "Custom Acquisition is never selectable";
+  controller.SelectStimulus(12);
+  EXPECT_EQ(controller.AcqType(), 0);
+}
+
+TEST(MeasurementControllerTest, ScriptSettersKeepToTheWindowsRanges) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(14);
+  controller.SelectAcquisition(4);
+  controller.SetFftSize(3);
+  EXPECT_EQ(controller.Acquisition().fft_size, 256);
+  EXPECT_EQ(controller.Acquisition().acq_size, 256) << "follows the FFT size for spectra";
+  controller.SetFftSize(std::int64_t{1} << 40);
+  EXPECT_EQ(controller.Acquisition().fft_size, 33554432);
+  controller.SetFftSize(5000);
+  EXPECT_EQ(controller.Acquisition().fft_size, 4096) << "rounded down to a power of two";
+  controller.SelectStimulus(4);
+  controller.SelectAcquisition(2);
+  controller.SetAcqSize(300);
+  controller.SetFftSize(1024);
+  EXPECT_EQ(controller.Acquisition().acq_size, 1024) << "synchronous: the larger of the two";
+  controller.SetAvgTarget(0);
+  EXPECT_EQ(controller.Acquisition().avg_target, 1);
+  controller.SetAvgTarget(5'000'000);
+  EXPECT_EQ(controller.Acquisition().avg_target, 1'000'000);
+}
+
+TEST(MeasurementControllerTest, AveragingTargetStopsTheRunWithItsEventsInOrder) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(4);  // MLS (synchronous)
+  ASSERT_TRUE(controller.SelectAcquisition(2));
+  controller.Acquisition().avg_target = 2;
+  controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+  controller.ClickStart();
+  ASSERT_TRUE(controller.Running()) << (rig.messages.empty() ? "" : rig.messages.front());
+  ASSERT_TRUE(rig.RunUntilStopped(30.0));
+  const Events expected = {"OnStarted",     "OnAcqBurst",         "OnAcqOnceDone",   "OnAcqBurst",
+                           "OnAcqOnceDone", "OnAutoStopAvgLimit", "OnAcqAvgSetDone", "OnStopped"};
+  EXPECT_EQ(rig.events, expected);
+  EXPECT_FALSE(controller.Running());
+  EXPECT_EQ(controller.StatusWord(), "auto stop");
+  EXPECT_EQ(controller.StatusColour(), kStatusBlue);
+  EXPECT_EQ(controller.TimeRec().FAvgCount, 2);
+}
+
+TEST(MeasurementControllerTest, F12StartsOnceTwoTicksLaterAndStartWhileRunningStops) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(14);  // White Noise
+  controller.SelectAcquisition(4);
+  controller.RequestStart();
+  controller.RequestStart();
+  rig.Ticks(1);
+  EXPECT_FALSE(controller.Running());
+  rig.Ticks(1);
+  EXPECT_TRUE(controller.Running());
+  rig.Ticks(3);
+  EXPECT_TRUE(controller.Running()) << "a second F12 within the countdown starts nothing more";
+  controller.ClickStart();
+  EXPECT_FALSE(controller.Running());
+  EXPECT_EQ(controller.StatusWord(), "ready");
+  rig.Ticks(1);
+  EXPECT_EQ(rig.events, (Events{"OnStarted", "OnStopped"}));
+}
+
+TEST(MeasurementControllerTest, UnavailableAnalysisRefusesToStart) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(0);
+  ASSERT_TRUE(controller.SelectAcquisition(16));
+  controller.ClickStart();
+  EXPECT_FALSE(controller.Running());
+  ASSERT_EQ(rig.messages.size(), 1u);
+  EXPECT_NE(rig.messages[0].find("Freq.Resp and Harmonic Dist."), std::string::npos);
+}
+
+TEST(MeasurementControllerTest, SynchronousStartNeedsAUsableRate) {
+  ControllerRig rig("[Card]\nRates=48000,44100\n");
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(4);
+  controller.SelectAcquisition(0);
+  controller.ClickStart();
+  EXPECT_TRUE(controller.Running()) << "48000 is usable";
+  controller.ClickStop();
+}
+
+}  // namespace
+}  // namespace vireon
