@@ -14,6 +14,7 @@
 #include "app/cli/ExitCodes.h"
 #include "app/cli/GenerateCommand.h"
 #include "app/cli/InfoCommand.h"
+#include "app/cli/MeasureCommand.h"
 #include "app/cli/TransformCommand.h"
 #include "common/Version.h"
 #include "common/VireonError.h"
@@ -28,7 +29,7 @@ int main(int argc, char* argv[]) {
   const std::vector<std::function<int()>> commands = {
       AddConfigCommand(app),  AddInfoCommand(app),      AddDumpCommand(app),
       AddConvertCommand(app), AddTransformCommand(app), AddGenerateCommand(app),
-      AddDevicesCommand(app), AddCaptureCommand(app)};
+      AddDevicesCommand(app), AddCaptureCommand(app),   AddMeasureCommand(app)};
 
   try {
     app.parse(argc, argv);

@@ -10,6 +10,8 @@ ProgramSettings LoadProgramSettings(const SettingsOptions& options) {
   ConfigWalk software(ConfigFile::kSoftware);
   ConfigWalk hardware(ConfigFile::kHardware);
   BindStimulusSettings(software.Bindings(), settings.stimulus);
+  BindAcquisitionSettings(software.Bindings(), settings.acquisition, settings.acquisition_extras,
+                          settings.acquisition_formats);
   BindAudioSettings(software.Bindings(), hardware.Bindings(), settings.soundcards, settings.timing);
   ApplySettings(options, software, hardware);
   return settings;

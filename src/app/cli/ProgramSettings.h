@@ -3,6 +3,9 @@
 #include "app/cli/SettingsOptions.h"
 #include "audio/settings/SoundcardSettings.h"
 #include "audio/settings/TimingSettings.h"
+#include "measure/AcquisitionConfig.h"
+#include "measure/AcquisitionFormats.h"
+#include "measure/AcquisitionSettings.h"
 #include "stimulus/CfgStim.h"
 
 namespace vireon::cli {
@@ -13,6 +16,9 @@ struct ProgramSettings {
   StimulusSettings stimulus;
   SoundcardSettings soundcards;
   TimingSettings timing;
+  AcquisitionSettings acquisition;
+  AcquisitionExtras acquisition_extras;
+  AcquisitionFormats acquisition_formats;
 };
 
 // Throws UsageError for a key or value the settings refuse.
