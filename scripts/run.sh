@@ -14,6 +14,12 @@ fi
 
 echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset): running headless."
 build/release/src/app/vireon-cli --version
+# A demo measurement: the frequency response of the built-in bench's two-way loudspeaker through
+# the simulated card, 16 synchronous MLS averages.
+build/release/src/app/vireon-cli measure --stimulus 4 --acq 8 --avg 16 --out vireon-demo.vr2 \
+  --time-out vireon-demo-impulse.vr2
+echo "Measured the built-in bench: vireon-demo.vr2 (frequency response), vireon-demo-impulse.vr2"
+echo "(impulse response); 'build/release/src/app/vireon-cli dump vireon-demo.vr2' prints it."
 QT_QPA_PLATFORM=offscreen build/release/src/app/vireon --screenshot vireon-screenshot.png
 echo "The desktop program started offscreen; its windows are in vireon-screenshot.png."
 echo "To see it on screen, run this command again in a desktop session (or under xvfb-run)."

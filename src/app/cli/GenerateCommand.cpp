@@ -23,6 +23,7 @@
 #include "common/VireonError.h"
 #include "config/AsciiCase.h"
 #include "config/Defaults.h"
+#include "measure/AcquisitionFormats.h"
 #include "record/DataObj.h"
 #include "stimulus/MlsSequence.h"
 #include "stimulus/MlsTables.h"
@@ -79,8 +80,12 @@ int Generate(const GenerateOptions& options) {
   selection.async_chirp_delay =
       2 * uncalibrated.latency +
       FramesPerBlock(options.rate, options.bits, settings.timing.buffer_length_s) / 2;
-  selection.period_length = StimulusRecordLength(*choice.type, settings.stimulus, selection,
-                                                 settings.stimulus.mls_length);
+  // Other stimuli repeat at the acquisition's record length, as the type's settings keep it.
+  AcquisitionSettings acquisition = settings.acquisition;
+  settings.acquisition_formats.Apply(choice.acq_type, acquisition);
+  ForceAcquisitionRules(options.stim_code, choice.acq_type, acquisition);
+  selection.period_length =
+      StimulusRecordLength(*choice.type, settings.stimulus, selection, acquisition.acq_size);
 
   StimulusGenerator generator;
   Notices notices;
