@@ -14,6 +14,7 @@
 #include "audio/sync/SyncBlockRoutines.h"
 #include "measure/AcquisitionTypes.h"
 #include "measure/StartPlan.h"
+#include "measure/TriggerSetup.h"
 #include "record/Averaging.h"
 #include "stimulus/AcquisitionCompatibility.h"
 #include "stimulus/CfgStim.h"
@@ -58,8 +59,11 @@ MeasurementController::~MeasurementController() {
 }
 
 void MeasurementController::SelectStimulus(int stim_code) {
-  if (FindStimulus(stim_code) == nullptr || running_) return;
+  const StimulusType* type = FindStimulus(stim_code);
+  if (type == nullptr || running_) return;
   stim_code_ = stim_code;
+  acquisition_.window =
+      type->engine == EngineKind::kSynchronous ? extras_.window_sync : extras_.window_async;
   if (IsAcquisitionCompatible(stim_code_, acq_type_)) {
     ForceAcquisitionRules(stim_code_, acq_type_, acquisition_);
     return;
@@ -195,6 +199,13 @@ bool MeasurementController::StartAcqManual() {
   engine.SetPlayFormat(plan->setup.play_rate, plan->play_bits);
   engine.CaptureBuffers().length = plan->capture_length;
   engine.Meters().Reset();
+  TriggerSettings trigger;
+  if (plan->setup.asynchronous) {
+    trigger = EngineTrigger(extras_.trigger, scales_,
+                            context_.audio.DeviceCal(WaveDirection::kRecord).latency);
+  }
+  engine.Asynchronous().trigger.Store(trigger);
+  trigger_mode_ = trigger.armed;
   if (!generator_.SelectGenerator(plan->selection, context_.stimulus, plan->tones,
                                   WavStimulusLoader(), notices_)) {
     return false;
@@ -271,7 +282,12 @@ void MeasurementController::StatusTick() {
     events.OnStarted();
   }
   if (running_) {
-    SetStatus("running", kStatusGreen);
+    SetStatus(trigger_mode_ ? "*run*" : "running", kStatusGreen);
+    const TriggerPhase phase =
+        context_.engine.Asynchronous().trigger_phase.load(std::memory_order_acquire);
+    if (trigger_mode_ && (phase == TriggerPhase::kFilling || phase == TriggerPhase::kArmed)) {
+      SetStatus("trig:Armed", kStatusGreen);
+    }
     if (status.capture_complete.load(std::memory_order_acquire)) {
       ProcessPass();
       AfterPass();
@@ -301,6 +317,15 @@ void MeasurementController::ProcessPass() {
                                     ? engine.Asynchronous().captured.load(std::memory_order_acquire)
                                     : captures.length;
   TDataMeas pass = BuildPass(captures, captured, pass_layout_, scales_, levels_);
+  if (trigger_mode_) {
+    SetStatus("TRIG:RUN", kStatusGreen);
+    events.OnTrigger();
+    if (extras_.trigger.free_run_after_trigger) {
+      // Later passes run free, without waiting for the level again.
+      engine.Asynchronous().trigger.Store(TriggerSettings{});
+      trigger_mode_ = false;
+    }
+  }
   // The capture is taken: the engine may fill the next one.
   if (setup_->asynchronous) {
     engine.Asynchronous().RestartCapture();
@@ -314,6 +339,7 @@ void MeasurementController::ProcessPass() {
     ++pass_count_;
   }
 
+  UpdateDecayWeights();
   AnalysePass(std::move(pass), *setup_, time_rec_, freq_rec_, pass_state_, analysis_context_);
   time_rec_.FTimeStamp = freq_rec_.FTimeStamp = ports_.now();
 
@@ -327,6 +353,20 @@ void MeasurementController::ProcessPass() {
     events.OnAcqBurst();
     events.OnAcqOnceDone();
   }
+}
+
+// The "Decay" average forgets with the time constant `AvgTarget` seconds, by the time between
+// passes; the first pass of a start replaces.
+void MeasurementController::UpdateDecayWeights() {
+  const double now = ports_.now();
+  DecayWeights weights;
+  if (pass_count_ > 0 && acquisition_.avg_on && acquisition_.avg_type == kAverageDecay) {
+    const double elapsed_s = (now - last_pass_time_) * kSecondsPerDay;
+    weights.Old = std::exp(-elapsed_s / std::max(acquisition_.avg_target, 1));
+    weights.New = 1.0 - weights.Old;
+  }
+  analysis_context_.Decay = weights;
+  last_pass_time_ = now;
 }
 
 void MeasurementController::AdvanceSteppedTone() {

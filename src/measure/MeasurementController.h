@@ -9,6 +9,7 @@
 
 #include "common/Notices.h"
 #include "measure/AcquisitionAnalysis.h"
+#include "measure/AcquisitionConfig.h"
 #include "measure/AcquisitionFormats.h"
 #include "measure/AcquisitionSettings.h"
 #include "measure/ControllerPorts.h"
@@ -61,6 +62,8 @@ class MeasurementController {
   AcquisitionSettings& Acquisition() { return acquisition_; }
   // Each type's own averaging, auto stop and sizes, restored when the type is selected.
   AcquisitionFormats& Formats() { return formats_; }
+  // The trigger, the spectrum totals and the window kept for each engine class.
+  AcquisitionExtras& Extras() { return extras_; }
   // The fixed tones (the tone-set editor's lists).
   void SetToneLists(const ToneLists& tones) { tones_ = tones; }
 
@@ -101,6 +104,7 @@ class MeasurementController {
   void ProcessPass();
   void AdvanceSteppedTone();
   void AfterPass();
+  void UpdateDecayWeights();
   void TakeEngineStop();
   void ConsumeStopped();
   void SetStatus(std::string text, std::uint32_t colour);
@@ -111,6 +115,7 @@ class MeasurementController {
   Notices notices_;
   AcquisitionSettings acquisition_;
   AcquisitionFormats formats_;
+  AcquisitionExtras extras_;
   AnalysisContext analysis_context_;
   StimulusGenerator generator_;
   MlsTableStore mls_store_;
@@ -134,6 +139,8 @@ class MeasurementController {
   bool auto_stop_ = false;
   bool engine_overran_ = false;
   bool first_pass_ = false;
+  bool trigger_mode_ = false;  // the asynchronous capture waits for the level trigger
+  double last_pass_time_ = 0.0;
   std::int32_t pass_count_ = 0;
   int step_index_ = 0;  // the stepped tone being measured
   std::optional<double> auto_stop_at_;

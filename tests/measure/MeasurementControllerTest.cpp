@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -117,6 +118,69 @@ TEST(MeasurementControllerTest, SynchronousStartNeedsAUsableRate) {
   controller.ClickStart();
   EXPECT_TRUE(controller.Running()) << "48000 is usable";
   controller.ClickStop();
+}
+
+TEST(MeasurementControllerTest, AnUnderrunStopsTheRunAndShowsOops) {
+  ControllerRig rig("[Faults]\nStallAfter=2\nStallBlocks=6\n");
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(14);
+  controller.SelectAcquisition(4);
+  controller.Acquisition().acq_size = 100000;
+  controller.ClickStart();
+  ASSERT_TRUE(rig.RunUntilStopped(10.0));
+  EXPECT_TRUE(controller.EngineOverran());
+  EXPECT_EQ(controller.StatusWord(), "oops");
+  EXPECT_EQ(controller.StatusColour(), kStatusRed);
+  EXPECT_EQ(rig.events, (Events{"OnStarted", "OnStopped"}));
+}
+
+TEST(MeasurementControllerTest, TimerAutoStopIsArmedAtTheFirstPass) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(14);
+  controller.SelectAcquisition(4);
+  controller.Acquisition().avg_target = 1000;
+  controller.Acquisition().auto_stop = AutoStopMode::kTimer;
+  controller.Acquisition().auto_stop_seconds = 2.0;
+  controller.ClickStart();
+  ASSERT_TRUE(rig.RunUntilStopped(20.0));
+  ASSERT_GE(rig.events.size(), 4u);
+  EXPECT_EQ(rig.events[rig.events.size() - 2], "OnAutoStopTimer");
+  EXPECT_EQ(controller.StatusWord(), "auto stop");
+  // The stop came about two seconds after the first pass, not after the start.
+  const int passes = static_cast<int>(
+      std::count(rig.events.begin(), rig.events.end(), std::string("OnAcqOnceDone")));
+  EXPECT_GT(passes, 10);
+}
+
+TEST(MeasurementControllerTest, AutoStartRequestsAStartAtItsTime) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(14);
+  controller.SelectAcquisition(0);  // one capture, then it stops by itself
+  controller.events.OnAutoStart = [&rig] { rig.events.push_back("OnAutoStart"); };
+  controller.SetAutoStart(1.0 / 86400.0);  // one second after the rig's clock starts
+  EXPECT_EQ(controller.StatusWord(), "1899-12-30 00:00:01");
+  ASSERT_TRUE(rig.RunUntilStopped(10.0));
+  EXPECT_EQ(rig.events.front(), "OnAutoStart");
+  EXPECT_EQ(rig.events[1], "OnStarted");
+  EXPECT_EQ(controller.StatusWord(), "auto stop");
+}
+
+TEST(MeasurementControllerTest, LevelTriggerWaitsThenRuns) {
+  ControllerRig rig("[Input1]\nNoise=-20\n");
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(99);  // no stimulus: the noise alone crosses the level
+  controller.SelectAcquisition(0);
+  controller.Extras().trigger.polarity = TriggerPolarity::kPositive;
+  controller.Extras().trigger.threshold = 1.5e-06 * 8388608 * 0.2;  // 0.2 of full scale
+  controller.events.OnTrigger = [&rig] { rig.events.push_back("OnTrigger"); };
+  controller.ClickStart();
+  ASSERT_TRUE(controller.Running());
+  rig.Ticks(1);
+  EXPECT_EQ(controller.StatusWord(), "trig:Armed");
+  ASSERT_TRUE(rig.RunUntilStopped(10.0));
+  EXPECT_NE(std::find(rig.events.begin(), rig.events.end(), "OnTrigger"), rig.events.end());
 }
 
 }  // namespace
