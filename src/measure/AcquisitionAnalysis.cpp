@@ -143,6 +143,8 @@ void ConvertPass(const AnalysisSetup& setup, const TDataMeas& time_rec, TDataMea
 }  // namespace
 
 bool AveragesInTime(const AnalysisSetup& setup) {
+  // Each stepped-tone pass plays another tone: its points are averaged one by one instead.
+  if (IsSteppedStimulus(setup.stim_code)) return false;
   if (!setup.asynchronous) return true;
   if (OneOf(setup.stim_code, {1, 2})) return OneOf(setup.acq_type, {8, 13});
   if (setup.stim_code == 0) {

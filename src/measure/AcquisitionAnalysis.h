@@ -36,8 +36,9 @@ struct AnalysisSetup {
   double fractional_skew_s = 0.0;  // the engine's channel-skew correction at this rate
 };
 
-// Whether passes are averaged coherently in the time record (synchronous stimuli and the aligned
-// ReSync ones); otherwise the time record holds the last pass and the frequency record averages.
+// Whether passes are averaged coherently in the time record (synchronous stimuli but the stepped
+// tones, and the aligned ReSync ones); otherwise the time record holds the last pass and the
+// frequency record averages.
 bool AveragesInTime(const AnalysisSetup& setup);
 
 // What the analysis carries from one pass of a measurement to the next.

@@ -39,7 +39,7 @@ std::string FormatDateTime(double days) {
   const auto day = std::chrono::floor<std::chrono::days>(moment);
   const std::chrono::year_month_day date(day);
   const std::chrono::hh_mm_ss time(moment - day);
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld", int(date.year()),
                 unsigned(date.month()), unsigned(date.day()), long(time.hours().count()),
                 long(time.minutes().count()), long(time.seconds().count()));
@@ -326,12 +326,6 @@ void MeasurementController::ProcessPass() {
       trigger_mode_ = false;
     }
   }
-  // The capture is taken: the engine may fill the next one.
-  if (setup_->asynchronous) {
-    engine.Asynchronous().RestartCapture();
-  } else {
-    engine.Status().capture_complete.store(false, std::memory_order_release);
-  }
   if (first_pass_) {
     pass_count_ = 0;
     first_pass_ = false;
@@ -346,13 +340,19 @@ void MeasurementController::ProcessPass() {
   events.OnBeforeAcqPlot();
   ports_.redraw_plots();
   events.OnAfterAcqPlot();
-  if (stim_code_ >= 9 && stim_code_ <= 11) {
-    events.OnAcqBurst();
-    AdvanceSteppedTone();
-  } else {
-    events.OnAcqBurst();
-    events.OnAcqOnceDone();
+  const bool stepped = stim_code_ >= 9 && stim_code_ <= 11;
+  // The next tone is posted before the capture is released, so that no capture of the last
+  // tone's sound is taken for it.
+  bool list_done = false;
+  if (stepped) {
+    if (setup_->asynchronous) engine.Asynchronous().HoldCapture();
+    list_done = AdvanceSteppedTone();
   }
+  // The capture is taken: the engine may fill the next one, and this one is never taken twice.
+  if (setup_->asynchronous && !stepped) engine.Asynchronous().RestartCapture();
+  engine.Status().capture_complete.store(false, std::memory_order_release);
+  events.OnAcqBurst();
+  if (!stepped || list_done) events.OnAcqOnceDone();
 }
 
 // The "Decay" average forgets with the time constant `AvgTarget` seconds, by the time between
@@ -369,25 +369,23 @@ void MeasurementController::UpdateDecayWeights() {
   last_pass_time_ = now;
 }
 
-void MeasurementController::AdvanceSteppedTone() {
+bool MeasurementController::AdvanceSteppedTone() {
   ++step_index_;
   ToneLists next;
-  if (NextStep(context_.stimulus.stepped, step_index_, stim_code_ == 11, setup_->play_rate,
-               setup_->record_rate, next)) {
-    setup_->tones = next;
-    generator_.SetToneLists(next);
-    return;
+  bool list_done = false;
+  if (!NextStep(context_.stimulus.stepped, step_index_, stim_code_ == 11, setup_->play_rate,
+                setup_->record_rate, next)) {
+    // The whole list is measured: one more average, and the list starts again.
+    TDataMeas& primary = ShowsTimeData(acq_type_) ? time_rec_ : freq_rec_;
+    primary.FAvgCount = std::min(primary.FAvgCount + 1, std::max(primary.FAvgTarget, 1));
+    list_done = true;
+    step_index_ = 0;
+    NextStep(context_.stimulus.stepped, 0, stim_code_ == 11, setup_->play_rate, setup_->record_rate,
+             next);
   }
-  // The whole list is measured: one more average, and the list starts again.
-  TDataMeas& primary = ShowsTimeData(acq_type_) ? time_rec_ : freq_rec_;
-  primary.FAvgCount = std::min(primary.FAvgCount + 1, std::max(primary.FAvgTarget, 1));
-  events.OnAcqOnceDone();
-  step_index_ = 0;
-  if (NextStep(context_.stimulus.stepped, 0, stim_code_ == 11, setup_->play_rate,
-               setup_->record_rate, next)) {
-    setup_->tones = next;
-    generator_.SetToneLists(next);
-  }
+  setup_->tones = next;
+  generator_.PostToneLists(std::move(next));
+  return list_done;
 }
 
 void MeasurementController::AfterPass() {

@@ -102,7 +102,7 @@ class MeasurementController {
   void StopAcqManual();
   void CommonStop();
   void ProcessPass();
-  void AdvanceSteppedTone();
+  bool AdvanceSteppedTone();  // true when the whole list has been measured
   void AfterPass();
   void UpdateDecayWeights();
   void TakeEngineStop();

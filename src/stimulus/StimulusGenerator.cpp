@@ -1,5 +1,7 @@
 #include "stimulus/StimulusGenerator.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -106,6 +108,21 @@ void StimulusGenerator::SetToneLists(const ToneLists& tones) {
   if (auto* generator = dynamic_cast<ToneGenerator*>(source_.get())) {
     generator->SetToneLists(tones);
   }
+}
+
+void StimulusGenerator::PostToneLists(ToneLists tones) {
+  const std::lock_guard lock(posted_mutex_);
+  posted_tones_ = std::move(tones);
+  tones_pending_.store(true, std::memory_order_release);
+}
+
+bool StimulusGenerator::ApplyPostedToneLists() {
+  if (!ToneListsPending()) return false;
+  const std::unique_lock lock(posted_mutex_, std::try_to_lock);
+  if (!lock.owns_lock()) return false;
+  SetToneLists(posted_tones_);
+  tones_pending_.store(false, std::memory_order_release);
+  return true;
 }
 
 void StimulusGenerator::FillStimulus(std::span<std::uint8_t> buffer, std::int32_t first_frame,

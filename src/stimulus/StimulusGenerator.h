@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 
 #include "common/Notices.h"
@@ -40,6 +42,12 @@ class StimulusGenerator {
   void TogglePolarity() { inverted_ = !inverted_; }
   // New tone lists for the next stepped-tone step (tone stimuli only).
   void SetToneLists(const ToneLists& tones);
+  // The same while streaming: the user-interface thread posts the lists, and the pump takes them
+  // at the start of its next block (asynchronous) or period (synchronous).
+  void PostToneLists(ToneLists tones);
+  bool ToneListsPending() const { return tones_pending_.load(std::memory_order_acquire); }
+  // Pump thread: takes posted lists into the tone generator; true when it did. Never waits.
+  bool ApplyPostedToneLists();
 
   GeneratorKind Kind() const { return kind_; }
   EngineKind Engine() const { return engine_; }
@@ -55,6 +63,9 @@ class StimulusGenerator {
   bool inverted_ = false;
   int mls_order_ = 0;
   double chirp_octaves_per_second_ = 0.0;
+  std::mutex posted_mutex_;
+  ToneLists posted_tones_;
+  std::atomic<bool> tones_pending_{false};
 };
 
 }  // namespace vireon

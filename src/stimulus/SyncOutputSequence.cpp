@@ -156,6 +156,7 @@ std::int64_t SyncOutputSequence::NextPeriodStart() const {
 
 void SyncOutputSequence::StartPeriod() {
   if (timing_.invert_alternate) generator_.TogglePolarity();
+  if (generator_.ApplyPostedToneLists()) first_capture_of_tones_ = position_ + capture_offset_;
   generator_.ResetPeriod();  // re-seeds the MLS register
   previous_start_ = position_;
   capture_starts_.Push(position_ + capture_offset_);

@@ -50,6 +50,11 @@ class SyncOutputSequence {
   // The frame of the current sequence's first sync-code sample (the end of its lead-in).
   std::int64_t SyncStart() const { return sync_start_; }
   const PeriodStartRing& CaptureStarts() const { return capture_starts_; }
+  // Whether the period whose capture starts at this frame plays tones older than the ones
+  // posted last (stepped tones change at a period start).
+  bool PlaysOlderTones(std::int64_t capture_start) const {
+    return generator_.ToneListsPending() || capture_start < first_capture_of_tones_;
+  }
   std::int64_t PeriodsEnded() const { return periods_ended_; }     // of the current sequence
   std::int64_t LastPeriodEnd() const { return last_period_end_; }  // frame after its last sample
 
@@ -79,6 +84,7 @@ class SyncOutputSequence {
   std::int64_t last_period_end_ = 0;
   std::optional<std::int64_t> period_limit_;
   PeriodStartRing capture_starts_;
+  std::int64_t first_capture_of_tones_ = -1;  // capture start of the first period of the tones
 };
 
 }  // namespace vireon

@@ -25,12 +25,18 @@ AsyncBlockRoutines::AsyncBlockRoutines(const StreamLayout& layout, EngineStatus&
   if (captures_.a.size() < size) captures_.a.resize(size);
   if (captures_.b.size() < size) captures_.b.resize(size);
   control_.restart_until.store(0, std::memory_order_relaxed);
+  control_.hold_until.store(0, std::memory_order_relaxed);
   control_.blocks_played.store(0, std::memory_order_relaxed);
   control_.trigger.TryLoad(trigger_settings_);
   BeginCapture();
 }
 
 void AsyncBlockRoutines::FillOutputBlock(std::span<std::uint8_t> block, std::int32_t frames) {
+  // New tones begin with this block, which the input records as its own block number; with a
+  // round trip under one block, the input holds only new tones from the next block on.
+  if (generator_.ApplyPostedToneLists()) {
+    control_.hold_until.store(blocks_played_ + 2, std::memory_order_release);
+  }
   const int frame_bytes = 2 * (layout_.play_bits / 8);
   const std::int32_t silent = std::min(frames, silence_left_);
   std::memset(block.data(), 0, static_cast<std::size_t>(silent) * frame_bytes);
@@ -75,10 +81,13 @@ void AsyncBlockRoutines::ProcessInputBlock(std::span<const std::uint8_t> block,
   control_.trigger.TryLoad(trigger_settings_);
   trigger_.UpdateTests(trigger_settings_);
   if (blocks_recorded_ <= control_.restart_until.load(std::memory_order_acquire)) BeginCapture();
+  // A held capture takes nothing before its block.
+  const bool held = blocks_recorded_ < control_.hold_until.load(std::memory_order_acquire);
+  if (held) BeginCapture();
 
   const std::int32_t skipped = std::min(frames, discard_left_);
   discard_left_ -= skipped;
-  for (std::int32_t i = skipped; i < frames; ++i) {
+  for (std::int32_t i = held ? frames : skipped; i < frames; ++i) {
     const InputFrame frame = ReadInputFrame(block, layout_.record_bits, i);
     Capture(frame.left, frame.right);
   }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 
 #include "audio/engine/LevelTrigger.h"
 
@@ -18,9 +19,18 @@ struct AsyncCaptureControl {
                         std::memory_order_release);
   }
 
+  // Takes nothing into the capture until the stimulus changes (stepped tones): the pump then
+  // captures from the block after the first block of the new tones. Call before posting them.
+  void HoldCapture() {
+    hold_until.store(std::numeric_limits<std::int32_t>::max(), std::memory_order_release);
+  }
+
   TriggerSettingsCell trigger;                 // user-interface thread
   std::atomic<std::int32_t> restart_until{0};  // user-interface thread (and the start)
-  std::atomic<std::int32_t> blocks_played{0};  // pump
+  // Input blocks before this one are not captured: the user-interface thread holds, the pump
+  // releases when posted tones take effect (and the start clears).
+  std::atomic<std::int32_t> hold_until{0};
+  std::atomic<std::int32_t> blocks_played{0};                   // pump
   std::atomic<TriggerPhase> trigger_phase{TriggerPhase::kOff};  // pump
   std::atomic<std::int32_t> captured{0};  // pump: samples in the capture so far
   std::atomic<std::int32_t> peak_a{0};    // pump: level readings of the capture

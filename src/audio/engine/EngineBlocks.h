@@ -20,7 +20,8 @@ struct EngineStatus {
   std::atomic<bool> record_overrun{false};
   std::atomic<bool> ring_low{false};  // device callback sets, pump clears
   // Set by the pump when a capture is whole; the controller clears it once it has taken the
-  // capture, and until then the synchronous engine captures no later period.
+  // capture (after asking the asynchronous engine for the next one), and until then the
+  // synchronous engine captures no later period.
   std::atomic<bool> capture_complete{false};
   std::atomic<bool> sync_good{false};  // pump (synchronous engine)
   // Searches that failed and locks that were lost since the start: a capture waiting for sync

@@ -90,9 +90,10 @@ class SyncBlockRoutines : public BlockRoutines {
         return;
       case Phase::kWaitForPeriod:
         if (!period_start_ || position_ != *period_start_ + latency_) return;
-        if (status_.capture_complete.load(std::memory_order_acquire)) {
-          // The last capture has not been taken yet: this period passes uncaptured rather than
-          // overwrite it.
+        if (status_.capture_complete.load(std::memory_order_acquire) ||
+            output_.PlaysOlderTones(*period_start_)) {
+          // The last capture has not been taken yet, or the period still plays the tones of the
+          // last step: it passes uncaptured.
           last_period_start_ = *period_start_;
           FindNextPeriod(position_ + 1);
           return;
