@@ -68,14 +68,16 @@ void ReplaceKeepingState(TDataMeas& time_rec, TDataMeas pass) {
 }
 
 // Coherent running average of every used column: n/(n+1) of the stored values and 1/(n+1) of
-// the pass, or the exponential "Decay" weights. A pass of another shape starts again.
+// the pass, or the exponential "Decay" weights. A pass of another shape starts again, and
+// without averaging each pass replaces the last.
 void AverageTimeRecord(TDataMeas& time_rec, TDataMeas pass, const AnalysisContext& context) {
   const bool same_shape = time_rec.FNumPoints == pass.FNumPoints &&
                           time_rec.FNumFields == pass.FNumFields &&
                           time_rec.FSampleRate == pass.FSampleRate;
   const std::int32_t count = time_rec.FAvgCount;
   const std::int32_t target = std::max(time_rec.FAvgTarget, 1);
-  if (count < 1 || !same_shape) {
+  const bool averaging = target >= 2 || time_rec.FAvgType == kAverageDecay;
+  if (count < 1 || !same_shape || !averaging) {
     ReplaceKeepingState(time_rec, std::move(pass));
     time_rec.FAvgCount = 1;
     return;

@@ -12,6 +12,7 @@
 #include "record/DataTypes.h"
 #include "record/FASTtransforms.h"
 #include "record/NumericHelpers.h"
+#include "record/PhaseUnits.h"
 
 namespace vireon {
 namespace {
@@ -123,7 +124,7 @@ void LabelDirectResponse(TDataMeas& freq_rec, const TDataMeas& pass) {
   magnitude.ShowAsDb = 1;
   TFieldType& phase = freq_rec.FFields[2];
   phase.Name = "Frequency Domain Ang[A]";
-  phase.Units = "\xB0";
+  MarkAsPhase(phase);
   phase.WrapPhase = 1;
   for (int c = 0; c < 3; ++c) {
     freq_rec.FFields[static_cast<std::size_t>(c)].InputKind = pass.FFields[0].InputKind;

@@ -261,6 +261,8 @@ void StoreRatio(const TDataMeas& time_rec, TDataMeas& freq_rec, std::uint8_t win
   ApplyTimeWindow(gated, window, length, 1.0, 1.0, false, context);
   gated.FWindowType = kRectangularWindow;
   TransferFunction(freq_rec, gated, true, context);
+  // The common delay cancels in the ratio: the result has no time origin of its own to remove.
+  freq_rec.FDelayA = 0.0;
 }
 
 // Types 6 and 7: 1/N-octave bands of the first power-of-two-not-above-FftSize samples.

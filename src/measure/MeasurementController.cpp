@@ -223,6 +223,7 @@ bool MeasurementController::StartAcqManual() {
     analysis_context_.MeasurementRunning = false;
     return false;
   }
+  discard_capture_ = setup_->asynchronous && IsMls(setup_->generator);
   pass_layout_.skew = engine.Skew();
   setup_->fractional_skew_s = engine.Skew().time_correction;
   running_ = true;
@@ -289,11 +290,24 @@ void MeasurementController::StatusTick() {
       SetStatus("trig:Armed", kStatusGreen);
     }
     if (status.capture_complete.load(std::memory_order_acquire)) {
-      ProcessPass();
-      AfterPass();
+      if (discard_capture_) {
+        DiscardCapture();
+      } else {
+        ProcessPass();
+        AfterPass();
+      }
     }
   }
   ConsumeStopped();
+}
+
+// The first capture of an MLS ReSync run begins with the sequence itself, before the response
+// has become periodic (the round trip's silence, the device's start-up transient): the circular
+// recovery needs a whole steady period, so that capture is dropped and the next one taken.
+void MeasurementController::DiscardCapture() {
+  discard_capture_ = false;
+  context_.engine.Asynchronous().RestartCapture();
+  context_.engine.Status().capture_complete.store(false, std::memory_order_release);
 }
 
 void MeasurementController::TakeEngineStop() {

@@ -106,6 +106,7 @@ class MeasurementController {
   void AfterPass();
   void UpdateDecayWeights();
   void TakeEngineStop();
+  void DiscardCapture();
   void ConsumeStopped();
   void SetStatus(std::string text, std::uint32_t colour);
   std::string IdleText() const;
@@ -139,7 +140,9 @@ class MeasurementController {
   bool auto_stop_ = false;
   bool engine_overran_ = false;
   bool first_pass_ = false;
-  bool trigger_mode_ = false;  // the asynchronous capture waits for the level trigger
+  bool trigger_mode_ = false;
+  bool discard_capture_ = false;  // the next capture is not yet a steady period  // the
+                                  // asynchronous capture waits for the level trigger
   double last_pass_time_ = 0.0;
   std::int32_t pass_count_ = 0;
   int step_index_ = 0;  // the stepped tone being measured
