@@ -84,3 +84,10 @@ run_cli(1 generate --stimulus 13 --out nowav.wav)  # no WAV stimulus file chosen
 if(EXISTS "${WORK}/refused.wav" OR EXISTS "${WORK}/nowav.wav")
   message(FATAL_ERROR "a refused generation wrote its file")
 endif()
+
+# Stimuli other than the MLS and the chirps repeat at the acquisition's record length, as the
+# type's own settings keep it.
+run_cli(0 generate --stimulus 14 --acq 4 --set AcqMode4/AcqSize=1000 --out noise.vr2)
+run_cli(0 info noise.vr2)
+string(JSON points GET "${output}" numPoints)
+expect_equal("${points}" "1000" "frames of one white-noise period")

@@ -183,6 +183,28 @@ TEST(MeasurementControllerTest, LevelTriggerWaitsThenRuns) {
   EXPECT_NE(std::find(rig.events.begin(), rig.events.end(), "OnTrigger"), rig.events.end());
 }
 
+// Types that read input 2 capture it whatever the stimulus; the one-channel types do not.
+TEST(MeasurementControllerTest, TypesReadingInputTwoCaptureIt) {
+  struct Case {
+    int stimulus;
+    int acquisition;
+    int channels;
+  };
+  const Case cases[] = {{14, 0, 1}, {14, 1, 2}, {14, 4, 1}, {14, 5, 2},
+                        {7, 6, 1},  {7, 7, 2},  {0, 1, 2},  {0, 26, 2}};
+  for (const Case& c : cases) {
+    ControllerRig rig(kWire);
+    MeasurementController& controller = rig.controller();
+    controller.SelectStimulus(c.stimulus);
+    ASSERT_TRUE(controller.SelectAcquisition(c.acquisition));
+    controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+    controller.ClickStart();
+    ASSERT_TRUE(rig.RunUntilStopped(30.0)) << c.stimulus << "/" << c.acquisition;
+    EXPECT_EQ(controller.TimeRec().FNumFields, c.channels)
+        << "stimulus " << c.stimulus << ", acquisition " << c.acquisition;
+  }
+}
+
 // Every tone of a stepped list comes back through a wire at one level: a pass measures its own
 // tone, not one still on its way from the last step.
 TEST(MeasurementControllerTest, SteppedTonesMeasureEachToneOnce) {
