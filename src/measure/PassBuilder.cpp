@@ -64,23 +64,25 @@ TDataMeas BuildPass(const Captures& captures, std::int32_t captured, const PassL
   pass.FXUnits = "sec";
   pass.AllocColumns();
 
-  const std::int32_t available_a =
-      std::min<std::int32_t>(captured, static_cast<std::int32_t>(captures.a.size()));
-  const std::int32_t start_a = layout.offset + (layout.skew.left_late ? 1 : 0);
-  levels.channels[0] =
-      CopyChannel(captures.a, start_a, available_a, scales.a, pass.FFields[0].Values);
-  pass.FFields[0].Name = "Time Domain[A]";
-  pass.FFields[0].InputKind = layout.input_kinds[0];
-  pass.FFields[0].Units = UnitsOf(layout.input_kinds[0]);
-  if (layout.two_channels) {
-    const std::int32_t available_b =
-        std::min<std::int32_t>(captured, static_cast<std::int32_t>(captures.b.size()));
-    const std::int32_t start_b = layout.offset + (layout.skew.right_late ? 1 : 0);
-    levels.channels[1] =
-        CopyChannel(captures.b, start_b, available_b, scales.b, pass.FFields[1].Values);
-    pass.FFields[1].Name = "Time Domain[B]";
-    pass.FFields[1].InputKind = layout.input_kinds[1];
-    pass.FFields[1].Units = UnitsOf(layout.input_kinds[1]);
+  struct Input {
+    const std::vector<std::int32_t>& capture;
+    bool late;
+    double scale;
+    const char* name;
+  };
+  const std::array<Input, 2> inputs = {
+      Input{captures.a, layout.skew.left_late, scales.a, "Time Domain[A]"},
+      Input{captures.b, layout.skew.right_late, scales.b, "Time Domain[B]"}};
+  for (std::size_t c = 0; c < static_cast<std::size_t>(pass.FNumFields); ++c) {
+    const Input& input = inputs[c];
+    const std::int32_t available =
+        std::min<std::int32_t>(captured, static_cast<std::int32_t>(input.capture.size()));
+    TFieldType& field = pass.FFields[c];
+    levels.channels[c] = CopyChannel(input.capture, layout.offset + (input.late ? 1 : 0), available,
+                                     input.scale, field.Values);
+    field.Name = input.name;
+    field.InputKind = layout.input_kinds[c];
+    field.Units = UnitsOf(layout.input_kinds[c]);
   }
   return pass;
 }

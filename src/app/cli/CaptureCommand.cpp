@@ -104,19 +104,15 @@ int Capture(const CaptureOptions& options) {
   const StimulusChoice choice = ChooseStimulus(options.stim_code, options.acq_type);
   ProgramSettings settings = LoadProgramSettings(options.settings);
   const Environment environment = Environment::Process();
-  const DeviceChoice names = ChooseDevices(options.bench, options.device, settings.soundcards);
-  const bool hide_card =
-      options.bench.empty() && environment.Get("VIREON_NO_SIMULATED_CARD") == "1";
-  const AudioDevices devices = OpenAudioDevices(
-      names.needs_portaudio, options.bench.empty() ? BuiltInBench() : LoadBenchFile(options.bench),
-      hide_card);
+  const MeasuringDevices opened =
+      OpenMeasuringDevices(options.bench, options.device, settings.soundcards,
+                           environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
+  const AudioDevices& devices = opened.devices;
+  const DeviceChoice& names = opened.names;
   WaveDriver& driver = *devices.catalog;
-  const int play_device = DeviceNumber(driver, WaveDirection::kPlay, names.play);
-  const int record_device = DeviceNumber(driver, WaveDirection::kRecord, names.record);
-  const bool on_card = devices.catalog->IsSimulatedCard(WaveDirection::kPlay, play_device);
-  if (on_card != devices.catalog->IsSimulatedCard(WaveDirection::kRecord, record_device)) {
-    throw VireonError("The simulated card plays and records only with itself");
-  }
+  const int play_device = opened.play_device;
+  const int record_device = opened.record_device;
+  const bool on_card = opened.on_card;
   const WaveFormat format{options.rate, options.bits};
   if (driver.QueryFormat(WaveDirection::kPlay, play_device, format) != kMmNoError ||
       driver.QueryFormat(WaveDirection::kRecord, record_device, format) != kMmNoError) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "audio/devices/simulated/BenchFile.h"
 #include "audio/devices/simulated/SimulatedCard.h"
 #include "common/VireonError.h"
 
@@ -33,6 +34,25 @@ int DeviceNumber(WaveDriver& driver, WaveDirection direction, const std::string&
                       " device not found: \"" + name + "\" (vireon-cli devices lists them)");
   }
   return static_cast<int>(found - names.begin());
+}
+
+MeasuringDevices OpenMeasuringDevices(const std::string& bench, const std::string& device,
+                                      const SoundcardSettings& soundcards,
+                                      bool hide_simulated_card) {
+  MeasuringDevices opened;
+  opened.names = ChooseDevices(bench, device, soundcards);
+  opened.devices = OpenAudioDevices(opened.names.needs_portaudio,
+                                    bench.empty() ? BuiltInBench() : LoadBenchFile(bench),
+                                    bench.empty() && hide_simulated_card);
+  WaveDriver& driver = *opened.devices.catalog;
+  opened.play_device = DeviceNumber(driver, WaveDirection::kPlay, opened.names.play);
+  opened.record_device = DeviceNumber(driver, WaveDirection::kRecord, opened.names.record);
+  const DeviceCatalog& catalog = *opened.devices.catalog;
+  opened.on_card = catalog.IsSimulatedCard(WaveDirection::kPlay, opened.play_device);
+  if (opened.on_card != catalog.IsSimulatedCard(WaveDirection::kRecord, opened.record_device)) {
+    throw VireonError("The simulated card plays and records only with itself");
+  }
+  return opened;
 }
 
 void PrintMessage(std::string text) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/cli/AudioDevices.h"
 #include "audio/devices/WaveDevice.h"
 #include "audio/settings/SoundcardSettings.h"
 
@@ -19,6 +20,20 @@ DeviceChoice ChooseDevices(const std::string& bench, const std::string& device,
 
 // The device's number in the driver's list; throws VireonError naming it when it is not listed.
 int DeviceNumber(WaveDriver& driver, WaveDirection direction, const std::string& name);
+
+// The devices of a measuring command, opened: the simulated card with the bench of --bench (the
+// built-in one without), PortAudio's when a named device needs it. Throws VireonError for a
+// device that is not listed, or the simulated card paired with another device.
+struct MeasuringDevices {
+  AudioDevices devices;
+  DeviceChoice names;
+  int play_device = 0;
+  int record_device = 0;
+  bool on_card = false;
+};
+MeasuringDevices OpenMeasuringDevices(const std::string& bench, const std::string& device,
+                                      const SoundcardSettings& soundcards,
+                                      bool hide_simulated_card);
 
 // A message-box text on stderr, its "\r" line breaks as new lines.
 void PrintMessage(std::string text);

@@ -120,26 +120,17 @@ int Measure(const MeasureOptions& options) {
   const StimulusChoice choice = ChooseStimulus(options.stim_code, options.acq_type);
   ProgramSettings settings = LoadProgramSettings(options.settings);
   const Environment environment = Environment::Process();
-  const DeviceChoice names = ChooseDevices(options.bench, options.device, settings.soundcards);
-  const bool hide_card =
-      options.bench.empty() && environment.Get("VIREON_NO_SIMULATED_CARD") == "1";
-  const AudioDevices devices = OpenAudioDevices(
-      names.needs_portaudio, options.bench.empty() ? BuiltInBench() : LoadBenchFile(options.bench),
-      hide_card);
+  const MeasuringDevices opened =
+      OpenMeasuringDevices(options.bench, options.device, settings.soundcards,
+                           environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
+  const AudioDevices& devices = opened.devices;
   WaveDriver& driver = *devices.catalog;
-  const int play_device = DeviceNumber(driver, WaveDirection::kPlay, names.play);
-  const bool on_card = devices.catalog->IsSimulatedCard(WaveDirection::kPlay, play_device);
-  if (on_card !=
-      devices.catalog->IsSimulatedCard(
-          WaveDirection::kRecord, DeviceNumber(driver, WaveDirection::kRecord, names.record))) {
-    throw VireonError("The simulated card plays and records only with itself");
-  }
 
   const std::string data_directory = DataDirectory(environment);
   AudioInterfaceSettings audio(driver, data_directory, {});
   audio.ListWavDevices();
-  audio.SelectDAC(names.play);
-  audio.SelectADC(names.record);
+  audio.SelectDAC(opened.names.play);
+  audio.SelectADC(opened.names.record);
   for (const WaveDirection direction : {WaveDirection::kPlay, WaveDirection::kRecord}) {
     audio.SelectRate(options.rate, direction);
     audio.SelectResolution(options.bits, direction);
@@ -149,7 +140,7 @@ int Measure(const MeasureOptions& options) {
   StreamingEngine engine(
       driver, [](const std::string& text) { PrintMessage(text); },
       [&devices] { return devices.DriverErrorText(); });
-  MeasurementLoop loop(engine, on_card ? devices.simulated_card : nullptr, options.rate,
+  MeasurementLoop loop(engine, opened.on_card ? devices.simulated_card : nullptr, options.rate,
                        settings.timing.timer_thread_priority);
   MeasurementController controller(
       {engine, audio, settings.stimulus, settings.timing, data_directory}, loop.Ports());
