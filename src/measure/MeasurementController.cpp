@@ -213,6 +213,7 @@ bool MeasurementController::StartAcqManual() {
   generator_.SetPolarity(plan->selection.polarity_inverted);
   setup_ = std::move(plan->setup);
   setup_->tones = plan->tones;
+  setup_->tracking = tracking_;
   if (setup_->mls_order > 0) setup_->mls_tables = &mls_store_.Tables();
 
   const bool started = setup_->asynchronous

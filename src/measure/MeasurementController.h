@@ -64,6 +64,8 @@ class MeasurementController {
   AcquisitionFormats& Formats() { return formats_; }
   // The trigger, the spectrum totals and the window kept for each engine class.
   AcquisitionExtras& Extras() { return extras_; }
+  // What the component-tracking types measure ("Component Tracking Configuration").
+  ComponentTrackSettings& Tracking() { return tracking_; }
   // The fixed tones (the tone-set editor's lists).
   void SetToneLists(const ToneLists& tones) { tones_ = tones; }
 
@@ -117,6 +119,7 @@ class MeasurementController {
   AcquisitionSettings acquisition_;
   AcquisitionFormats formats_;
   AcquisitionExtras extras_;
+  ComponentTrackSettings tracking_;
   AnalysisContext analysis_context_;
   StimulusGenerator generator_;
   MlsTableStore mls_store_;

@@ -146,6 +146,7 @@ int Measure(const MeasureOptions& options) {
       {engine, audio, settings.stimulus, settings.timing, data_directory}, loop.Ports());
   controller.Formats() = settings.acquisition_formats;
   controller.Extras() = settings.acquisition_extras;
+  controller.Tracking() = settings.tracking;
   controller.Acquisition() = settings.acquisition;
   controller.SelectStimulus(options.stim_code);
   controller.SelectAcquisition(choice.acq_type);

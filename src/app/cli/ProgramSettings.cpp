@@ -12,6 +12,7 @@ ProgramSettings LoadProgramSettings(const SettingsOptions& options) {
   BindStimulusSettings(software.Bindings(), settings.stimulus);
   BindAcquisitionSettings(software.Bindings(), settings.acquisition, settings.acquisition_extras,
                           settings.acquisition_formats);
+  BindComponentTracking(software.Bindings(), settings.tracking);
   BindAudioSettings(software.Bindings(), hardware.Bindings(), settings.soundcards, settings.timing);
   ApplySettings(options, software, hardware);
   return settings;

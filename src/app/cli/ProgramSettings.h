@@ -6,6 +6,7 @@
 #include "measure/AcquisitionConfig.h"
 #include "measure/AcquisitionFormats.h"
 #include "measure/AcquisitionSettings.h"
+#include "measure/ComponentTracking.h"
 #include "stimulus/CfgStim.h"
 
 namespace vireon::cli {
@@ -19,6 +20,7 @@ struct ProgramSettings {
   AcquisitionSettings acquisition;
   AcquisitionExtras acquisition_extras;
   AcquisitionFormats acquisition_formats;
+  ComponentTrackSettings tracking;
 };
 
 // Throws UsageError for a key or value the settings refuse.
