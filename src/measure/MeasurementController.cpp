@@ -348,6 +348,7 @@ void MeasurementController::ProcessPass() {
     ++pass_count_;
   }
 
+  live_time_rec_ = pass;
   UpdateDecayWeights();
   AnalysePass(std::move(pass), *setup_, time_rec_, freq_rec_, pass_state_, analysis_context_);
   time_rec_.FTimeStamp = freq_rec_.FTimeStamp = ports_.now();

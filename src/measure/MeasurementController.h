@@ -90,6 +90,8 @@ class MeasurementController {
   std::uint16_t PendingEvents() const { return pending_events_; }
   const TDataMeas& TimeRec() const { return time_rec_; }
   const TDataMeas& FreqRec() const { return freq_rec_; }
+  // The last pass as captured, for the live time plot.
+  const TDataMeas& LiveTimeRec() const { return live_time_rec_; }
   // The record the primary plot shows after a pass.
   const TDataMeas& PrimaryRecord() const;
   const PassLevels& Levels() const { return levels_; }
@@ -127,6 +129,7 @@ class MeasurementController {
   std::optional<AnalysisSetup> setup_;
   TDataMeas time_rec_;
   TDataMeas freq_rec_;
+  TDataMeas live_time_rec_;
   PassLevels levels_;
   PassLayout pass_layout_;
   PassState pass_state_;
