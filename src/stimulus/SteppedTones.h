@@ -22,8 +22,8 @@ struct TStepFSpec {
 using TStepFSpecArray = std::vector<TStepFSpec>;
 
 struct SteppedToneSettings {
-  TStepFSpecArray channel1{TStepFSpec{}};
-  TStepFSpecArray channel2{TStepFSpec{}};
+  TStepFSpecArray channel1 = TStepFSpecArray(1);  // one tone of the defaults each
+  TStepFSpecArray channel2 = TStepFSpecArray(1);
   int steps = 100;
   bool use_spec = true;  // false: the steps come from the list file
   std::string list_file_name;

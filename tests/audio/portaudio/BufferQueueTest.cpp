@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <numeric>
 #include <vector>
@@ -48,9 +49,8 @@ TEST(BufferQueueTest, PlaysBuffersBackToBackAcrossCallbacksThenSilence) {
     reports_after_callback.push_back(log.reports.size());
   }
 
-  std::vector<std::uint8_t> expected = first;
-  expected.insert(expected.end(), second.begin(), second.end());
-  expected.resize(10 * kFrameBytes, 0);
+  std::vector<std::uint8_t> expected(10 * kFrameBytes, 0);
+  std::copy(second.begin(), second.end(), std::copy(first.begin(), first.end(), expected.begin()));
   EXPECT_EQ(played, expected);
   // Each buffer is reported in the callback that plays its last frame, in queue order.
   EXPECT_EQ(reports_after_callback, (std::vector<std::size_t>{0, 1, 1, 2, 2}));
