@@ -45,10 +45,7 @@ struct CaptureOptions {
   SettingsOptions settings;
   int stim_code = 0;
   std::optional<int> acq_type;
-  std::string bench;
-  std::string device;
-  int rate = 48000;
-  int bits = 24;
+  DeviceOptions devices;
   int length = 4096;
   bool json = false;
   std::string out;
@@ -104,16 +101,15 @@ int Capture(const CaptureOptions& options) {
   const StimulusChoice choice = ChooseStimulus(options.stim_code, options.acq_type);
   ProgramSettings settings = LoadProgramSettings(options.settings);
   const Environment environment = Environment::Process();
-  const MeasuringDevices opened =
-      OpenMeasuringDevices(options.bench, options.device, settings.soundcards,
-                           environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
+  const MeasuringDevices opened = OpenMeasuringDevices(
+      options.devices, settings.soundcards, environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
   const AudioDevices& devices = opened.devices;
   const DeviceChoice& names = opened.names;
   WaveDriver& driver = *devices.catalog;
   const int play_device = opened.play_device;
   const int record_device = opened.record_device;
   const bool on_card = opened.on_card;
-  const WaveFormat format{options.rate, options.bits};
+  const WaveFormat format{options.devices.rate, options.devices.bits};
   if (driver.QueryFormat(WaveDirection::kPlay, play_device, format) != kMmNoError ||
       driver.QueryFormat(WaveDirection::kRecord, record_device, format) != kMmNoError) {
     throw VireonError("Selected sample rate or resolution is not supported by your device");
@@ -128,12 +124,12 @@ int Capture(const CaptureOptions& options) {
   audio.SetOutputLevels({settings.stimulus.output1_db, settings.stimulus.output2_db});
 
   const std::int32_t play_block =
-      FramesPerBlock(options.rate, options.bits, settings.timing.buffer_length_s);
+      FramesPerBlock(options.devices.rate, options.devices.bits, settings.timing.buffer_length_s);
   StimulusSelection selection;
   selection.stim_code = options.stim_code;
   selection.acq_type = choice.acq_type;
-  selection.play_rate = selection.record_rate = options.rate;
-  selection.play_bits = options.bits;
+  selection.play_rate = selection.record_rate = options.devices.rate;
+  selection.play_bits = options.devices.bits;
   selection.gain1 = audio.Settings().Gain1;
   selection.gain2 = audio.Settings().Gain2;
   selection.polarity_inverted = audio.DeviceCal(WaveDirection::kPlay).inverts;
@@ -159,8 +155,8 @@ int Capture(const CaptureOptions& options) {
                     .stabilizing_ms = audio.StabilizingTimeMs(),
                     .servicing_mode = 1,
                     .data_directory = data_directory});
-  engine.SetRecordFormat(options.rate, options.bits);
-  engine.SetPlayFormat(options.rate, options.bits);
+  engine.SetRecordFormat(options.devices.rate, options.devices.bits);
+  engine.SetPlayFormat(options.devices.rate, options.devices.bits);
   engine.CaptureBuffers().length = options.length;
 
   const bool synchronous = choice.type->engine == EngineKind::kSynchronous;
@@ -169,7 +165,7 @@ int Capture(const CaptureOptions& options) {
   std::int32_t extra_frames = selection.async_chirp_delay;
   if (synchronous) {
     sync.timing = PeriodTimingFromSettings(settings.timing, settings.stimulus.inter_silence_s,
-                                           options.rate, options.rate, false);
+                                           options.devices.rate, options.devices.rate, false);
     sync.latency_s = settings.timing.latency_48k_s;
     sync.play_polarity_inverted = selection.polarity_inverted;
     sync.record_polarity_inverted = audio.DeviceCal(WaveDirection::kRecord).inverts;
@@ -186,7 +182,7 @@ int Capture(const CaptureOptions& options) {
 
   const std::int64_t budget = FrameBudget(engine.Layout(), options.length, extra_frames) +
                               (on_card ? devices.simulated_card->bench().latency : 0);
-  const RunResult run = RunUntilCaptured(engine, devices, on_card, options.rate, budget,
+  const RunResult run = RunUntilCaptured(engine, devices, on_card, options.devices.rate, budget,
                                          settings.timing.timer_thread_priority);
   const EngineStatus& status = engine.Status();
   // Read before the stop, whose own returns of the queued buffers are no xruns.
@@ -200,7 +196,7 @@ int Capture(const CaptureOptions& options) {
   const SampleColumn columns[] = {{"Input 1", captures.a}, {"Input 2", captures.b}};
   SaveRecordOrThrow(options.out,
                     SampledRecord(std::span(columns, synchronous ? 1 : 2), captures.length,
-                                  kCaptureScale, options.rate, options.bits));
+                                  kCaptureScale, options.devices.rate, options.devices.bits));
   PrintStatus(options.json, sync_good, underrun, overrun);
   if (run.sync_failed) std::fprintf(stderr, "The sync code did not come back on input 2\n");
   if (underrun || overrun) std::fprintf(stderr, "SpeedError!!\n");
@@ -218,13 +214,7 @@ std::function<int()> AddCaptureCommand(CLI::App& app) {
       "capture", "Take one capture as the engine does and save it as a time record");
   AddSettingsOptions(*command, options->settings);
   AddStimulusOptions(*command, options->stim_code, options->acq_type);
-  CLI::Option* bench =
-      command->add_option("--bench", options->bench, "Simulated card with this bench file");
-  command->add_option("--device", options->device, "Device name as vireon-cli devices lists it")
-      ->excludes(bench);
-  command->add_option("--rate", options->rate, "Sample rate, Hz")->check(CLI::Range(1000, 768000));
-  command->add_option("--bits", options->bits, "Resolution, 16 or 24")
-      ->check(CLI::IsMember({16, 24}));
+  AddDeviceOptions(*command, options->devices);
   command->add_option("--length", options->length, "Capture length in samples (default 4096)")
       ->check(CLI::Range(16, 1 << 24));
   command->add_flag("--json", options->json, "Print the status line as a JSON object");

@@ -36,11 +36,22 @@ int DeviceNumber(WaveDriver& driver, WaveDirection direction, const std::string&
   return static_cast<int>(found - names.begin());
 }
 
-MeasuringDevices OpenMeasuringDevices(const std::string& bench, const std::string& device,
+void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
+  CLI::Option* bench =
+      command.add_option("--bench", options.bench, "Simulated card with this bench file");
+  command.add_option("--device", options.device, "Device name as vireon-cli devices lists it")
+      ->excludes(bench);
+  command.add_option("--rate", options.rate, "Sample rate, Hz")->check(CLI::Range(1000, 768000));
+  command.add_option("--bits", options.bits, "Resolution, 16 or 24")
+      ->check(CLI::IsMember({16, 24}));
+}
+
+MeasuringDevices OpenMeasuringDevices(const DeviceOptions& options,
                                       const SoundcardSettings& soundcards,
                                       bool hide_simulated_card) {
+  const std::string& bench = options.bench;
   MeasuringDevices opened;
-  opened.names = ChooseDevices(bench, device, soundcards);
+  opened.names = ChooseDevices(bench, options.device, soundcards);
   opened.devices = OpenAudioDevices(opened.names.needs_portaudio,
                                     bench.empty() ? BuiltInBench() : LoadBenchFile(bench),
                                     bench.empty() && hide_simulated_card);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
+
 #include <string>
 
 #include "app/cli/AudioDevices.h"
@@ -21,6 +23,15 @@ DeviceChoice ChooseDevices(const std::string& bench, const std::string& device,
 // The device's number in the driver's list; throws VireonError naming it when it is not listed.
 int DeviceNumber(WaveDriver& driver, WaveDirection direction, const std::string& name);
 
+// --bench or --device, --rate and --bits, as the measuring commands take them.
+struct DeviceOptions {
+  std::string bench;
+  std::string device;
+  int rate = 48000;
+  int bits = 24;
+};
+void AddDeviceOptions(CLI::App& command, DeviceOptions& options);
+
 // The devices of a measuring command, opened: the simulated card with the bench of --bench (the
 // built-in one without), PortAudio's when a named device needs it. Throws VireonError for a
 // device that is not listed, or the simulated card paired with another device.
@@ -31,7 +42,7 @@ struct MeasuringDevices {
   int record_device = 0;
   bool on_card = false;
 };
-MeasuringDevices OpenMeasuringDevices(const std::string& bench, const std::string& device,
+MeasuringDevices OpenMeasuringDevices(const DeviceOptions& options,
                                       const SoundcardSettings& soundcards,
                                       bool hide_simulated_card);
 

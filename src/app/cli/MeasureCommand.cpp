@@ -36,10 +36,7 @@ struct MeasureOptions {
   SettingsOptions settings;
   int stim_code = 0;
   std::optional<int> acq_type;
-  std::string bench;
-  std::string device;
-  int rate = 48000;
-  int bits = 24;
+  DeviceOptions devices;
   std::optional<std::int64_t> fft;
   int avg = 1;
   double timeout_s = 600.0;
@@ -120,9 +117,8 @@ int Measure(const MeasureOptions& options) {
   const StimulusChoice choice = ChooseStimulus(options.stim_code, options.acq_type);
   ProgramSettings settings = LoadProgramSettings(options.settings);
   const Environment environment = Environment::Process();
-  const MeasuringDevices opened =
-      OpenMeasuringDevices(options.bench, options.device, settings.soundcards,
-                           environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
+  const MeasuringDevices opened = OpenMeasuringDevices(
+      options.devices, settings.soundcards, environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
   const AudioDevices& devices = opened.devices;
   WaveDriver& driver = *devices.catalog;
 
@@ -132,16 +128,16 @@ int Measure(const MeasureOptions& options) {
   audio.SelectDAC(opened.names.play);
   audio.SelectADC(opened.names.record);
   for (const WaveDirection direction : {WaveDirection::kPlay, WaveDirection::kRecord}) {
-    audio.SelectRate(options.rate, direction);
-    audio.SelectResolution(options.bits, direction);
+    audio.SelectRate(options.devices.rate, direction);
+    audio.SelectResolution(options.devices.bits, direction);
   }
   audio.SetOutputLevels({settings.stimulus.output1_db, settings.stimulus.output2_db});
 
   StreamingEngine engine(
       driver, [](const std::string& text) { PrintMessage(text); },
       [&devices] { return devices.DriverErrorText(); });
-  MeasurementLoop loop(engine, opened.on_card ? devices.simulated_card : nullptr, options.rate,
-                       settings.timing.timer_thread_priority);
+  MeasurementLoop loop(engine, opened.on_card ? devices.simulated_card : nullptr,
+                       options.devices.rate, settings.timing.timer_thread_priority);
   MeasurementController controller(
       {engine, audio, settings.stimulus, settings.timing, data_directory}, loop.Ports());
   controller.Formats() = settings.acquisition_formats;
@@ -192,13 +188,7 @@ std::function<int()> AddMeasureCommand(CLI::App& app) {
   command->add_option("--acq", options->acq_type, "Acquisition type 0..26, 27 or 99")
       ->required()
       ->check(CLI::Range(0, 27) | CLI::IsMember({99}));
-  CLI::Option* bench =
-      command->add_option("--bench", options->bench, "Simulated card with this bench file");
-  command->add_option("--device", options->device, "Device name as vireon-cli devices lists it")
-      ->excludes(bench);
-  command->add_option("--rate", options->rate, "Sample rate, Hz")->check(CLI::Range(1000, 768000));
-  command->add_option("--bits", options->bits, "Resolution, 16 or 24")
-      ->check(CLI::IsMember({16, 24}));
+  AddDeviceOptions(*command, options->devices);
   command->add_option("--fft", options->fft, "FFT size (256 .. 33554432, a power of two)")
       ->check(CLI::Range(std::int64_t{kMinFftSize}, std::int64_t{kMaxFftSize}));
   command->add_option("--avg", options->avg, "Averages (default 1), stopping when reached")
