@@ -14,7 +14,7 @@ namespace {
 // A device that would not stop is tried again at the next start, but not for ever.
 constexpr int kDrainAttempts = 10;
 // Callbacks finish in microseconds; a driver that stays inside one longer is not waited for.
-constexpr auto kCallbackWaitLimit = std::chrono::seconds(1);
+constexpr auto kCallbackWaitLimit = std::chrono::seconds(2);
 
 }  // namespace
 
@@ -240,17 +240,23 @@ void StreamingEngine::StopDirection(Direction& direction, std::atomic<bool>& ope
   // open, and the next start tries again.
   if (result != kMmNoError && result != kMmInvalidHandle) return;
   direction.stream->Close();
-  WaitForCallbacksToLeave();
+  if (!WaitForCallbacksToLeave() && show_message_) {
+    show_message_(
+        "The sound card's driver had not left its buffer callback after 2 s: the stream "
+        "was closed anyway");
+  }
   direction.stream.reset();
   direction.pending.Clear();
   open_flag.store(false);
 }
 
-void StreamingEngine::WaitForCallbacksToLeave() const {
+bool StreamingEngine::WaitForCallbacksToLeave() const {
   const auto limit = std::chrono::steady_clock::now() + kCallbackWaitLimit;
-  while (callbacks_running_.load() > 0 && std::chrono::steady_clock::now() < limit) {
+  while (callbacks_running_.load() > 0) {
+    if (std::chrono::steady_clock::now() >= limit) return false;
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
+  return true;
 }
 
 std::string StreamingEngine::PlayDeviceName() const {

@@ -96,7 +96,7 @@ class StreamingEngine final : private WaveCallback {
   bool DrainPreviousStream();
   void StopBoth(int reset_attempts);
   void StopDirection(Direction& direction, std::atomic<bool>& open_flag, int reset_attempts);
-  void WaitForCallbacksToLeave() const;
+  bool WaitForCallbacksToLeave() const;  // false: still inside one when the wait ran out
   std::string PlayDeviceName() const;
 
   void ServiceRings();
