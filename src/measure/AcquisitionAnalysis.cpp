@@ -1,23 +1,20 @@
 #include "measure/AcquisitionAnalysis.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <utility>
 
 #include "measure/AcquisitionTypes.h"
 #include "measure/AnalysisWindow.h"
+#include "measure/CodeSets.h"
 #include "measure/FrequencyAnalysis.h"
 #include "measure/MlsImpulse.h"
+#include "measure/SpectrumHold.h"
 #include "measure/SteppedToneAnalysis.h"
 #include "record/Averaging.h"
 #include "record/FftWindows.h"
 
 namespace vireon {
 namespace {
-
-bool OneOf(int value, std::initializer_list<int> set) {
-  return std::find(set.begin(), set.end(), value) != set.end();
-}
 
 bool IsSteppedStimulus(int stim_code) { return stim_code >= 9 && stim_code <= 11; }
 
@@ -100,6 +97,12 @@ void AverageTimeRecord(TDataMeas& time_rec, TDataMeas pass, const AnalysisContex
   time_rec.FAvgCount = std::min(count + 1, target);
 }
 
+// Impulse responses are analysed with the falling half of the chosen window, from the start of
+// the record, so that the impulse itself (d samples in) is not attenuated.
+std::uint8_t ImpulseAnalysisWindow(std::uint8_t window) {
+  return window >= 2 && !IsHalfWindow(window) ? static_cast<std::uint8_t>(window + 1) : window;
+}
+
 // Whether the time record holds an impulse response rather than the signal as recorded.
 bool HoldsImpulse(const AnalysisSetup& setup) {
   if (IsMls(setup.generator)) return OneOf(setup.acq_type, {2, 8, 13});
@@ -162,11 +165,8 @@ void PrepareFrequencyRecord(TDataMeas& freq_rec, const AnalysisSetup& setup) {
   freq_rec.FAvgCount = 0;
   freq_rec.FDelayA = freq_rec.FDelayB = 0.0;
   freq_rec.FDisplayDelay = 0.0;
+  RestartSpectrumHold(freq_rec);
   if (IsSteppedStimulus(setup.stim_code)) ResetSteppedResult(freq_rec, setup.acq_type);
-}
-
-std::uint8_t ImpulseAnalysisWindow(std::uint8_t window) {
-  return window >= 2 && !IsHalfWindow(window) ? static_cast<std::uint8_t>(window + 1) : window;
 }
 
 void AnalysePass(TDataMeas pass, const AnalysisSetup& setup, TDataMeas& time_rec,

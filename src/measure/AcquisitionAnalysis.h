@@ -49,10 +49,6 @@ struct PassState {
   std::optional<std::pair<std::int32_t, std::int32_t>> window_edges;
 };
 
-// Impulse responses are analysed with the falling half of the chosen window, from the start of
-// the record, so that the impulse itself (d samples in) is not attenuated.
-std::uint8_t ImpulseAnalysisWindow(std::uint8_t window);
-
 // Prepares the frequency record at a start: the averaging of the acquisition, no averages yet,
 // and for the stepped types no point yet.
 void PrepareFrequencyRecord(TDataMeas& freq_rec, const AnalysisSetup& setup);

@@ -1,8 +1,8 @@
 #include "measure/AcquisitionTypes.h"
 
-#include <algorithm>
 #include <array>
-#include <initializer_list>
+
+#include "measure/CodeSets.h"
 
 namespace vireon {
 namespace {
@@ -37,10 +37,6 @@ constexpr std::array<std::string_view, kAcquisitionItemCount> kNames = {
     "Impulse Resp Asynch 2ch",
     "Custom Acquisition",
 };
-
-bool OneOf(int value, std::initializer_list<int> set) {
-  return std::find(set.begin(), set.end(), value) != set.end();
-}
 
 }  // namespace
 
@@ -78,16 +74,6 @@ std::optional<std::string> UnavailableAnalysisMessage(int acq_type) {
            "\" is not available in this version";
   }
   return std::nullopt;
-}
-
-std::string_view PrimaryPlotCaption(int acq_type) {
-  if (OneOf(acq_type, {2, 12})) return "Impulse Response";
-  if (acq_type == 11) return "Freq Resp Monitor";
-  if (OneOf(acq_type, {6, 7})) return "RTA Data";
-  if (OneOf(acq_type, {8, 9, 10, 16, 17, 20})) return "Freq Response";
-  if (OneOf(acq_type, {4, 5})) return "Spectrum";
-  if (acq_type == 13) return "Impedance";
-  return "";
 }
 
 }  // namespace vireon

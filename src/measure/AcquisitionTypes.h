@@ -33,7 +33,4 @@ bool ShowsTimeData(int acq_type);
 // when it can be measured.
 std::optional<std::string> UnavailableAnalysisMessage(int acq_type);
 
-// The caption the primary plot takes at start ("" keeps the current one).
-std::string_view PrimaryPlotCaption(int acq_type);
-
 }  // namespace vireon

@@ -1,18 +1,11 @@
 #include "measure/AnalysisWindow.h"
 
 #include <algorithm>
-#include <initializer_list>
 
+#include "measure/CodeSets.h"
 #include "record/WindowEdges.h"
 
 namespace vireon {
-namespace {
-
-bool OneOf(int value, std::initializer_list<int> set) {
-  return std::find(set.begin(), set.end(), value) != set.end();
-}
-
-}  // namespace
 
 bool FindEdgesAfterPass(int stim_code, int acq_type, int channels,
                         std::int32_t averages_before_pass) {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <string>
 #include <utility>
 
+#include "measure/CodeSets.h"
 #include "measure/HideTones.h"
 #include "measure/SpectrumHold.h"
 #include "record/Averaging.h"
@@ -24,10 +24,6 @@ namespace {
 constexpr double kPeakSineFactor = 2.8284271247461900975;
 // The lowest band edge of the RTA acquisitions, as for the record's RTA conversion.
 constexpr double kRtaLowerLimitHz = 10.0;
-
-bool OneOf(int value, std::initializer_list<int> set) {
-  return std::find(set.begin(), set.end(), value) != set.end();
-}
 
 DataArray& Column(TDataMeas& record, int column) {
   return record.FFields[static_cast<std::size_t>(column)].Values;

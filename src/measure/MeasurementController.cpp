@@ -137,7 +137,6 @@ void MeasurementController::ClickStart() {
     ports_.show_message(*unavailable);
     return;
   }
-  user_stop_ = false;
   auto_stop_ = false;
   engine_overran_ = false;
   first_pass_ = true;
@@ -149,7 +148,6 @@ void MeasurementController::RequestStart() {
 }
 
 void MeasurementController::ClickStop() {
-  user_stop_ = true;
   CommonStop();
   if (!running_) SetStatus(IdleText(), kStatusBlue);
 }
@@ -159,7 +157,7 @@ void MeasurementController::SetAutoStart(std::optional<double> when) {
   if (!running_) SetStatus(IdleText(), kStatusBlue);
 }
 
-bool MeasurementController::StartAcqManual() {
+void MeasurementController::StartAcqManual() {
   StartPlanInputs inputs{.stim_code = stim_code_,
                          .acq_type = acq_type_,
                          .acquisition = acquisition_,
@@ -170,7 +168,7 @@ bool MeasurementController::StartAcqManual() {
                          .tones = tones_,
                          .data_directory = context_.data_directory};
   std::optional<StartPlan> plan = PlanStart(inputs, notices_, ports_.show_message);
-  if (!plan) return false;
+  if (!plan) return;
 
   pending_events_ &= static_cast<std::uint16_t>(~(kEventStopped | 1u << 2 | kEventAvgSetDone));
   acquisition_ = plan->setup.acquisition;
@@ -208,7 +206,7 @@ bool MeasurementController::StartAcqManual() {
   trigger_mode_ = trigger.armed;
   if (!generator_.SelectGenerator(plan->selection, context_.stimulus, plan->tones,
                                   WavStimulusLoader(), notices_)) {
-    return false;
+    return;
   }
   generator_.SetPolarity(plan->selection.polarity_inverted);
   setup_ = std::move(plan->setup);
@@ -222,7 +220,7 @@ bool MeasurementController::StartAcqManual() {
                                  generator_, plan->selection, plan->sync, *sync_tables_));
   if (!started) {
     analysis_context_.MeasurementRunning = false;
-    return false;
+    return;
   }
   discard_capture_ = setup_->asynchronous && IsMls(setup_->generator);
   pass_layout_.skew = engine.Skew();
@@ -230,7 +228,6 @@ bool MeasurementController::StartAcqManual() {
   running_ = true;
   ports_.set_pump(true);
   pending_events_ |= kEventStarted;
-  return true;
 }
 
 void MeasurementController::StopAcqManual() {
@@ -284,12 +281,10 @@ void MeasurementController::StatusTick() {
     events.OnStarted();
   }
   if (running_) {
-    SetStatus(trigger_mode_ ? "*run*" : "running", kStatusGreen);
     const TriggerPhase phase =
         context_.engine.Asynchronous().trigger_phase.load(std::memory_order_acquire);
-    if (trigger_mode_ && (phase == TriggerPhase::kFilling || phase == TriggerPhase::kArmed)) {
-      SetStatus("trig:Armed", kStatusGreen);
-    }
+    const bool armed = phase == TriggerPhase::kFilling || phase == TriggerPhase::kArmed;
+    SetStatus(!trigger_mode_ ? "running" : armed ? "trig:Armed" : "*run*", kStatusGreen);
     if (status.capture_complete.load(std::memory_order_acquire)) {
       if (discard_capture_) {
         DiscardCapture();

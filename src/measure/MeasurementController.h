@@ -102,7 +102,7 @@ class MeasurementController {
 
  private:
   void ChangeAcquisition(int acq_type);
-  bool StartAcqManual();
+  void StartAcqManual();
   void StopAcqManual();
   void CommonStop();
   void ProcessPass();
@@ -142,7 +142,6 @@ class MeasurementController {
   std::uint16_t pending_events_ = 0;
   int start_request_ticks_ = 0;
   bool running_ = false;
-  bool user_stop_ = false;
   bool auto_stop_ = false;
   bool engine_overran_ = false;
   bool first_pass_ = false;

@@ -12,6 +12,7 @@
 #include "common/VireonError.h"
 #include "measure/AcquisitionTypes.h"
 #include "measure/ChirpDeconvolution.h"
+#include "measure/CodeSets.h"
 #include "measure/SyncStartCheck.h"
 #include "stimulus/CfgStim.h"
 #include "stimulus/ChirpGenerator.h"
@@ -23,10 +24,6 @@ namespace vireon {
 namespace {
 
 constexpr int kFallbackMlsLength = 4096;
-
-bool OneOf(int value, std::initializer_list<int> set) {
-  return std::find(set.begin(), set.end(), value) != set.end();
-}
 
 // Start and stop in ascending order, at least 0.01 Hz apart.
 void OrderChirpLimits(ChirpSettings& chirp) {
