@@ -24,18 +24,6 @@ constexpr std::array<Prefix, 9> kPrefixes = {{{1e9, 'G'},
                                               {1e-12, 'p'},
                                               {1e-15, 'f'}}};
 
-// Magnitude rounded to `digits` significant digits as its decimal text shows them, so that the
-// prefix is chosen for the number that will be printed.
-double RoundToDigits(double magnitude, int digits) {
-  std::array<char, 64> text{};
-  const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), magnitude,
-                                          std::chars_format::scientific, digits - 1);
-  if (error != std::errc()) return magnitude;
-  double rounded = magnitude;
-  std::from_chars(text.data(), end, rounded);
-  return rounded;
-}
-
 // The mantissa (1 ≤ m < 1000) with `digits` significant digits, trailing zeros dropped.
 std::string Mantissa(double mantissa, int digits) {
   const int integer_digits = mantissa >= 100.0 ? 3 : mantissa >= 10.0 ? 2 : 1;
@@ -70,10 +58,20 @@ Decade DecadeOf(double value) {
 
 }  // namespace
 
+double RoundToSignificantDigits(double value, int digits) {
+  std::array<char, 64> text{};
+  const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value,
+                                          std::chars_format::scientific, digits - 1);
+  if (error != std::errc()) return value;
+  double rounded = value;
+  std::from_chars(text.data(), end, rounded);
+  return rounded;
+}
+
 std::string EngFormat(double value, int digits) {
   if (!std::isfinite(value)) return "0";
   digits = digits < 1 ? 1 : digits > 15 ? 15 : digits;
-  const double magnitude = RoundToDigits(std::abs(value), digits);
+  const double magnitude = RoundToSignificantDigits(std::abs(value), digits);
   for (const Prefix& prefix : kPrefixes) {
     if (magnitude < prefix.scale) continue;
     if (prefix.letter == 'f' && magnitude <= prefix.scale) break;

@@ -10,6 +10,10 @@ namespace vireon {
 // "1000". Magnitudes at or below 1e-15, and values that are not finite, read "0".
 std::string EngFormat(double value, int digits);
 
+// The value rounded to `digits` (1..17) significant digits as its decimal text shows them: the
+// number a prefix must be chosen for, so that a mantissa never reads "1000".
+double RoundToSignificantDigits(double value, int digits);
+
 // The grid steps and scales of the plots.
 
 // The span rounded to one significant digit of 1, 2 or 5 (mantissa below 1.5 → 1, below 3.5 → 2,
