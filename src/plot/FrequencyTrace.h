@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "plot/ColumnDecimation.h"
+#include "plot/DisplayList.h"
+#include "plot/PlotAxes.h"
+#include "plot/PlotOptions.h"
+#include "record/DataObj.h"
+
+namespace vireon {
+
+// Reads a record's values as the display does (`TDataMeas::ValueAt`: display scale and
+// weighting) without changing the record.
+class DisplayValueReader {
+ public:
+  explicit DisplayValueReader(const TDataMeas& record);
+  double ValueAt(int column, std::int32_t index, int slice = -1);
+
+ private:
+  std::unique_ptr<TDataMeas> weighted_copy_;
+  TDataMeas* source_;
+};
+
+// The x range a curve is drawn over: from the record's minimum usable x to the top of its
+// band (sample rate · kNyquistFactor, divided by n for harmonic n of a harmonic-distortion
+// plot). Unbounded above when the record has no sample rate.
+struct CurveLimits {
+  double Lower = 0.0;
+  double Upper = 0.0;
+};
+CurveLimits FrequencyLimits(const TDataMeas& record, int column);
+
+// Draws curve `column` of a frequency-like record into `items` as one polyline with `pen`,
+// mapped by `axis` and `scale` (which may belong to another record, as for overlays), and
+// returns the extremes of what was drawn. A harmonic or intermodulation plot may address its
+// distortion curves past the columns. Phase curves get the record's delay slope and are
+// wrapped or unwrapped as their flags say. For a Maximum Level Capability curve 1 or 2, the
+// two bounding curves go first, 1 pixel dashed, and the curve itself at twice the pen's width.
+// Nothing is drawn for fewer than two points.
+TraceExtremes AddFrequencyTrace(const TDataMeas& record, int column, const HorizontalAxis& axis,
+                                const VerticalScale& scale, const PlotOptions& options,
+                                const Pen& pen, std::vector<DisplayItem>& items);
+
+}  // namespace vireon
