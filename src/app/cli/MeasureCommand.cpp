@@ -24,6 +24,7 @@
 #include "config/Defaults.h"
 #include "measure/AcquisitionTypes.h"
 #include "measure/MeasurementController.h"
+#include "plot/DefaultView.h"
 #include "record/Averaging.h"
 
 namespace vireon::cli {
@@ -164,8 +165,15 @@ int Measure(const MeasureOptions& options) {
   const bool in_time = loop.Run(controller, stopped, options.timeout_s);
   if (!in_time) controller.ClickStop();
 
-  SaveRecordOrThrow(options.out, controller.PrimaryRecord());
-  if (!options.time_out.empty()) SaveRecordOrThrow(options.time_out, controller.TimeRec());
+  // Saved as the plot windows show a new result.
+  TDataMeas primary = controller.PrimaryRecord();
+  ApplyDefaultView(primary, PlotOptions{});
+  SaveRecordOrThrow(options.out, primary);
+  if (!options.time_out.empty()) {
+    TDataMeas time_record = controller.TimeRec();
+    ApplyDefaultView(time_record, PlotOptions{});
+    SaveRecordOrThrow(options.time_out, time_record);
+  }
   if (controller.EngineOverran()) {
     std::fprintf(stderr, "SpeedError!!\n");
     return kExitFailed;
