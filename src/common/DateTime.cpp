@@ -1,6 +1,9 @@
 #include "common/DateTime.h"
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <ctime>
 
 namespace vireon {
@@ -21,6 +24,25 @@ double NowAsDateTime() {
   const double day_seconds =
       local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + milliseconds_part / 1000.0;
   return whole_days + day_seconds / 86400.0;
+}
+
+std::optional<std::string> FormatDateTime(double days) {
+  using namespace std::chrono;
+  // 1 Jan 0001 and 31 Dec 9999 as days since 30 Dec 1899: outside them the year has no four
+  // digits and the seconds could overflow.
+  constexpr double kFirstDay = -693593.0;
+  constexpr double kLastDay = 2958466.0;
+  if (!(days >= kFirstDay && days < kLastDay)) return std::nullopt;
+  const auto seconds = static_cast<std::int64_t>(std::llround(days * 86400.0));
+  const sys_seconds moment = sys_days(year(1899) / December / 30) + std::chrono::seconds(seconds);
+  const auto day = floor<std::chrono::days>(moment);
+  const year_month_day date(day);
+  const hh_mm_ss time(moment - day);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld", int(date.year()),
+                unsigned(date.month()), unsigned(date.day()), long(time.hours().count()),
+                long(time.minutes().count()), long(time.seconds().count()));
+  return text;
 }
 
 }  // namespace vireon

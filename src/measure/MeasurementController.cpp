@@ -1,9 +1,7 @@
 #include "measure/MeasurementController.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "audio/engine/StreamingEngine.h"
@@ -12,6 +10,7 @@
 #include "audio/settings/PeriodTimingSettings.h"
 #include "audio/settings/TimingSettings.h"
 #include "audio/sync/SyncBlockRoutines.h"
+#include "common/DateTime.h"
 #include "measure/AcquisitionTypes.h"
 #include "measure/StartPlan.h"
 #include "measure/TriggerSetup.h"
@@ -31,21 +30,6 @@ constexpr std::string_view kNoAudioSupport = "No Audio Inteface Support (?)";
 constexpr std::string_view kNeedWavFile = "Need to have a WAV file loaded...";
 
 // "yyyy-mm-dd hh:nn:ss" of a date-time in days since 30 Dec 1899.
-std::string FormatDateTime(double days) {
-  const auto seconds = static_cast<std::int64_t>(std::llround(days * kSecondsPerDay));
-  const std::chrono::sys_days epoch =
-      std::chrono::sys_days(std::chrono::year(1899) / std::chrono::December / 30);
-  const auto moment = std::chrono::sys_seconds(epoch) + std::chrono::seconds(seconds);
-  const auto day = std::chrono::floor<std::chrono::days>(moment);
-  const std::chrono::year_month_day date(day);
-  const std::chrono::hh_mm_ss time(moment - day);
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld", int(date.year()),
-                unsigned(date.month()), unsigned(date.day()), long(time.hours().count()),
-                long(time.minutes().count()), long(time.seconds().count()));
-  return text;
-}
-
 }  // namespace
 
 MeasurementController::MeasurementController(MeasurementContext context, ControllerPorts ports)
@@ -438,7 +422,8 @@ void MeasurementController::SetStatus(std::string text, std::uint32_t colour) {
 }
 
 std::string MeasurementController::IdleText() const {
-  return auto_start_at_ ? FormatDateTime(*auto_start_at_) : std::string("ready");
+  if (!auto_start_at_) return "ready";
+  return FormatDateTime(*auto_start_at_).value_or("ready");
 }
 
 }  // namespace vireon
