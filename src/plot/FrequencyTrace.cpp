@@ -122,9 +122,10 @@ struct PointRange {
   std::int32_t last = -1;  // inclusive
 };
 
-// The points the routine visits: from the first at or above the lower limit (keeping one
-// point left of the axis so the line enters at the edge) to the point nearest the lesser of
-// the axis stop and the upper limit less 1.
+// The points the routine visits: from the first at or above the lower limit (keeping those up
+// to half a pixel left of the axis, which round onto its first column, and one more so the
+// line enters at the edge) to the point nearest the lesser of the axis stop and the upper
+// limit less 1.
 PointRange DrawnRange(const TDataMeas& record, std::int32_t n, const CurveLimits& limits,
                       const HorizontalAxis& axis) {
   double lower = limits.Lower - 0.001;
@@ -133,7 +134,7 @@ PointRange DrawnRange(const TDataMeas& record, std::int32_t n, const CurveLimits
   if (axis.kind() == HorizontalAxis::Kind::Log) {
     while (first < n && !(record.XAt(first) > 0.0)) ++first;
   }
-  first = std::max(first, FirstIndexFrom(record, n, axis.start()) - 1);
+  first = std::max(first, FirstIndexFrom(record, n, axis.ValueAt(-0.5)) - 1);
   if (first >= n) return {};
   const double end_x = std::min(axis.stop(), limits.Upper - 1.0);
   return {first, NearestIndex(record, n, end_x)};

@@ -17,7 +17,8 @@ SampleRange Intersect(SampleRange a, SampleRange b) {
   return {std::max(a.first, b.first), std::min(a.last, b.last)};
 }
 
-// Samples from one left of the axis start to one right of its stop.
+// Samples from one left of those that round onto the first column (up to half a pixel left of
+// the axis start) to one right of the axis stop.
 SampleRange VisibleSamples(const TDataMeas& record, std::int32_t n, const HorizontalAxis& axis) {
   const double rate = record.FSampleRate > 0 ? record.FSampleRate : 1.0;
   // A range that is not a number shows the whole record.
@@ -25,7 +26,7 @@ SampleRange VisibleSamples(const TDataMeas& record, std::int32_t n, const Horizo
     if (std::isnan(position)) position = otherwise;
     return static_cast<std::int32_t>(std::clamp(position, -1.0, static_cast<double>(n)));
   };
-  return {std::max(index(std::floor((axis.start() - record.FStartTime) * rate), 0) - 1, 0),
+  return {std::max(index(std::floor((axis.ValueAt(-0.5) - record.FStartTime) * rate), 0) - 1, 0),
           std::min(index(std::ceil((axis.stop() - record.FStartTime) * rate), n) + 1, n - 1)};
 }
 

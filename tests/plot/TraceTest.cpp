@@ -225,13 +225,15 @@ TEST(FrequencyTraceTest, DenseCurveMatchesPerPointMapping) {
     std::vector<DisplayItem> items;
     AddFrequencyTrace(record, 1, axis, scale, {}, kPen, items);
     ColumnDecimation reference;
-    // From the point left of the axis start to the point nearest its stop.
+    // From the point left of the first column (half a pixel left of the axis start) to the
+    // point nearest its stop.
     const auto index_from = [&](double x) {
       return static_cast<std::size_t>(std::lower_bound(f.begin(), f.end(), x) - f.begin());
     };
     std::size_t last = index_from(axis.stop());
     if (axis.stop() - f[last - 1] <= f[last] - axis.stop()) --last;
-    for (std::size_t i = index_from(axis.start()) - 1; i <= last; ++i) {
+    for (std::size_t i = std::max<std::size_t>(index_from(axis.ValueAt(-0.5)), 1) - 1; i <= last;
+         ++i) {
       const int x = axis.PixelOf(f[i]);
       reference.Add({x, scale.PixelOf(v[i])});
       if (x > axis.width()) break;
@@ -473,7 +475,9 @@ TEST(TimeTraceTest, DenseSamplesMatchPerSampleMapping) {
     AddTimeTrace(record, 0, TimeTraceRole::TraceB, axis, scale, {}, kPen, items);
     ColumnDecimation reference;
     const auto index = [&](double t) { return (t - c.first_time) * c.rate; };
-    const auto first = std::max(static_cast<std::int32_t>(std::floor(index(c.start))) - 1, 0);
+    // From one sample left of those that round onto the first column.
+    const auto first =
+        std::max(static_cast<std::int32_t>(std::floor(index(axis.ValueAt(-0.5)))) - 1, 0);
     const auto last = std::min(static_cast<std::int32_t>(std::ceil(index(c.stop))) + 1,
                                static_cast<std::int32_t>(v.size()) - 1);
     for (std::int32_t i = first; i <= last; ++i) {
