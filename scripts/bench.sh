@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh bench
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVIREON_BUILD_BENCHMARKS=ON \
-  -DVIREON_BUILD_TESTS=OFF -DVIREON_BUILD_APPS=OFF >/dev/null
+  -DVIREON_BUILD_TESTS=OFF >/dev/null
 cmake --build build/bench --parallel "$(nproc)"
 for benchmark in build/bench/benchmarks/*_benchmarks; do
   "$benchmark" "$@"

@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev portaudio19-dev libsoxr-
 case "$purpose" in
   run)   packages+=(xvfb xauth fonts-dejavu-core) ;;
   test)  packages+=(jackd2 xvfb xauth fonts-dejavu-core clang libfuzzer-14-dev) ;;
-  bench) packages+=(libfftw3-dev) ;;
+  bench) packages+=(libfftw3-dev fonts-dejavu-core) ;;
   *) echo "install-deps.sh: unknown purpose '$purpose' (run, test or bench)" >&2; exit 2 ;;
 esac
 

@@ -20,6 +20,9 @@ build/release/src/app/vireon-cli measure --stimulus 4 --acq 8 --avg 16 --out vir
   --time-out vireon-demo-impulse.vr2
 echo "Measured the built-in bench: vireon-demo.vr2 (frequency response), vireon-demo-impulse.vr2"
 echo "(impulse response); 'build/release/src/app/vireon-cli dump vireon-demo.vr2' prints it."
+build/release/src/app/vireon-cli plot vireon-demo.vr2 --png vireon-demo.png
+build/release/src/app/vireon-cli plot vireon-demo-impulse.vr2 --png vireon-demo-impulse.png
+echo "Their plots, as the plot window draws them: vireon-demo.png, vireon-demo-impulse.png."
 QT_QPA_PLATFORM=offscreen build/release/src/app/vireon --screenshot vireon-screenshot.png
 echo "The desktop program started offscreen; its windows are in vireon-screenshot.png."
 echo "To see it on screen, run this command again in a desktop session (or under xvfb-run)."

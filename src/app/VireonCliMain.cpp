@@ -15,6 +15,7 @@
 #include "app/cli/GenerateCommand.h"
 #include "app/cli/InfoCommand.h"
 #include "app/cli/MeasureCommand.h"
+#include "app/cli/PlotCommand.h"
 #include "app/cli/TransformCommand.h"
 #include "common/Version.h"
 #include "common/VireonError.h"
@@ -29,7 +30,8 @@ int main(int argc, char* argv[]) {
   const std::vector<std::function<int()>> commands = {
       AddConfigCommand(app),  AddInfoCommand(app),      AddDumpCommand(app),
       AddConvertCommand(app), AddTransformCommand(app), AddGenerateCommand(app),
-      AddDevicesCommand(app), AddCaptureCommand(app),   AddMeasureCommand(app)};
+      AddDevicesCommand(app), AddCaptureCommand(app),   AddMeasureCommand(app),
+      AddPlotCommand(app)};
 
   try {
     app.parse(argc, argv);

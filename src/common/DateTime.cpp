@@ -38,7 +38,7 @@ std::optional<std::string> FormatDateTime(double days) {
   const auto day = floor<std::chrono::days>(moment);
   const year_month_day date(day);
   const hh_mm_ss time(moment - day);
-  char text[32];
+  char text[64];  // room for any value of the fields, though they are bounded above
   std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld", int(date.year()),
                 unsigned(date.month()), unsigned(date.day()), long(time.hours().count()),
                 long(time.minutes().count()), long(time.seconds().count()));
