@@ -26,7 +26,7 @@ double NowAsDateTime() {
   return whole_days + day_seconds / 86400.0;
 }
 
-std::optional<std::string> FormatDateTime(double days) {
+std::optional<DateTimeParts> SplitDateTime(double days) {
   using namespace std::chrono;
   // 1 Jan 0001 and 31 Dec 9999 as days since 30 Dec 1899: outside them the year has no four
   // digits and the seconds could overflow.
@@ -38,10 +38,20 @@ std::optional<std::string> FormatDateTime(double days) {
   const auto day = floor<std::chrono::days>(moment);
   const year_month_day date(day);
   const hh_mm_ss time(moment - day);
+  return DateTimeParts{int(date.year()),
+                       static_cast<int>(unsigned(date.month())),
+                       static_cast<int>(unsigned(date.day())),
+                       static_cast<int>(time.hours().count()),
+                       static_cast<int>(time.minutes().count()),
+                       static_cast<int>(time.seconds().count())};
+}
+
+std::optional<std::string> FormatDateTime(double days) {
+  const std::optional<DateTimeParts> parts = SplitDateTime(days);
+  if (!parts) return std::nullopt;
   char text[64];  // room for any value of the fields, though they are bounded above
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld", int(date.year()),
-                unsigned(date.month()), unsigned(date.day()), long(time.hours().count()),
-                long(time.minutes().count()), long(time.seconds().count()));
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", parts->year, parts->month,
+                parts->day, parts->hour, parts->minute, parts->second);
   return text;
 }
 
