@@ -187,8 +187,13 @@ DisplayValueReader::DisplayValueReader(const TDataMeas& record) {
   }
 }
 
-double DisplayValueReader::ValueAt(int column, std::int32_t index, int slice) {
-  return source_->ValueAt(column, index, slice);
+void DisplayValueReader::PreferColumn(int column) {
+  if (source_->FWeighting || column < 0 || column >= UsedColumns(*source_)) return;
+  const DataArray& values = source_->FFields[static_cast<std::size_t>(column)].Values;
+  plain_column_ = column;
+  plain_values_ = values.data();
+  plain_size_ = values.size();
+  plain_factor_ = source_->DisplayFactor(-1);
 }
 
 CurveLimits FrequencyLimits(const TDataMeas& record, int column) {
@@ -223,6 +228,7 @@ TraceExtremes AddFrequencyTrace(const TDataMeas& record, int column, const Horiz
   }
 
   DisplayValueReader reader(record);
+  reader.PreferColumn(column);
   if (record.FDataType == kMaximumLevelCapability && (column == 1 || column == 2)) {
     const Pen bound{ink.color, 1, PenStyle::Dash};
     for (const int slice : {2 * column - 2, 2 * column - 1}) {

@@ -13,15 +13,27 @@
 namespace vireon {
 
 // Reads a record's values as the display does (`TDataMeas::ValueAt`: display scale and
-// weighting) without changing the record.
+// weighting) without changing the record. Columns without a weighting are read straight from
+// their values, the way a long record is drawn fast.
 class DisplayValueReader {
  public:
   explicit DisplayValueReader(const TDataMeas& record);
-  double ValueAt(int column, std::int32_t index, int slice = -1);
+  double ValueAt(int column, std::int32_t index, int slice = -1) {
+    if (slice < 0 && column == plain_column_ && static_cast<std::size_t>(index) < plain_size_) {
+      return plain_values_[index] * plain_factor_;
+    }
+    return source_->ValueAt(column, index, slice);
+  }
+  // Reads `column` straight from its values from now on, when it has no weighting.
+  void PreferColumn(int column);
 
  private:
   std::unique_ptr<TDataMeas> weighted_copy_;
   TDataMeas* source_;
+  int plain_column_ = -1;
+  const double* plain_values_ = nullptr;
+  std::size_t plain_size_ = 0;
+  double plain_factor_ = 1.0;
 };
 
 // The x range a curve is drawn over: from the record's minimum usable x to the top of its

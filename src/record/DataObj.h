@@ -104,6 +104,9 @@ class TDataMeas {
   int ClampColumn(int column) const;
   int TraceOf(int column) const;                              // 0 = A, 1 = B (B wins), -1 = neither
   double ValueAt(int column, std::int32_t index, int slice);  // as the display reads it
+  // The factor ValueAt applies to the stored values of a column (slice < 0) or slice, before
+  // any weighting: the display scale, for the types it applies to.
+  double DisplayFactor(int slice) const;
   double PhaseWithDelay(std::int32_t index, int column, bool subtract_180, double slope) const;
 
   // Phase and sample processing.

@@ -180,11 +180,14 @@ double TDataMeas::ValueAt(int column, std::int32_t index, int slice) {
   }
   const double raw = (*source)[static_cast<std::size_t>(index)];
   if (IsSampled() || FDataType == kImpedance || FDataType == kGroupDelay) return raw;
+  return raw * DisplayFactor(slice) * WeightingFactor(column, index, slice);
+}
+
+double TDataMeas::DisplayFactor(int slice) const {
+  if (IsSampled() || FDataType == kImpedance || FDataType == kGroupDelay) return 1.0;
   const bool unscaled_type =
       FDataType >= kMaximumLevelCapability && FDataType <= kDistortionVsFrequency;
-  double value = raw;
-  if (FDisplayScale != 1.0 && !(slice < 0 && unscaled_type)) value = raw * FDisplayScale;
-  return value * WeightingFactor(column, index, slice);
+  return slice < 0 && unscaled_type ? 1.0 : FDisplayScale;
 }
 
 bool TDataMeas::CheckLinearFreq() {

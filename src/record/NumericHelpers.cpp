@@ -78,8 +78,9 @@ double FromDb(double v) {
 
 double WrapAngle(double a, double x) {
   if (!(a > 0) || !std::isfinite(x)) return x;
-  const double full_turn = 2.0 * a;
   const double magnitude = std::fabs(x);
+  if (magnitude <= a) return x == -a ? a : x;  // already within a half turn: most phases
+  const double full_turn = 2.0 * a;
   const double whole = std::trunc(magnitude);
   // For turns below 1 the fraction alone may exceed a turn, hence the second reduction.
   double reduced = std::fmod(std::fmod(whole, full_turn) + (magnitude - whole), full_turn);
