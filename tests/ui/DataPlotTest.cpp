@@ -28,7 +28,7 @@
 #include "files/FileIO_Data.h"
 #include "plot/OverlayList.h"
 #include "plot/PlotHeader.h"
-#include "plot/WeightingFile.h"
+#include "files/WeightingFile.h"
 #include "plot/render/DisplayListPainter.h"
 #include "plot/render/PlotImage.h"
 #include "plot/ui/FileDialogFilter.h"
@@ -632,32 +632,6 @@ TEST_F(DataPlotFormat, WindowEntriesMoveAnEndOnlyOnItsOwnSide) {
 }
 
 // --- Weights, Delay, Colors -----------------------------------------------------------------
-
-TEST(DataPlotFormatWeights, ParseCurveLineTakesTwoOrThreeNumbers) {
-  struct Case {
-    const char* line;
-    std::optional<std::array<double, 3>> values;
-  };
-  const Case cases[] = {
-      {"1000 0", std::array{1000.0, 0.0, 0.0}},
-      {" \t20\t-3.5\t45 ", std::array{20.0, -3.5, 45.0}},
-      {"1000,3;7", std::array{1000.0, 3.0, 7.0}},
-      {"1e3,  -6", std::array{1000.0, -6.0, 0.0}},
-      {",1000 3", std::nullopt},
-      {"1000", std::nullopt},
-      {"1000 3 4 5", std::nullopt},  // a fourth value
-      {"1000,,3", std::nullopt},
-      {"1000 dB", std::nullopt},
-      {"1000 3 x", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    const std::optional<CurveLine> parsed = ParseCurveLine(c.line);
-    ASSERT_EQ(parsed.has_value(), c.values.has_value());
-    if (!parsed) continue;
-    EXPECT_EQ((std::array{parsed->Freq, parsed->Level, parsed->Phase}), *c.values);
-  }
-}
 
 // A title, 1000 Hz at 0 dB and 2000 Hz at +6.0206 dB (a factor of 2) with a phase.
 TEST_F(DataPlotFormat, LoadAttachesTheWeightingNamedAfterItsFileAndRedraws) {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "plot/WeightingFile.h"
+#include "files/WeightingFile.h"
 #include "plot/render/DisplayListPainter.h"
 #include "plot/render/QtTextMeasure.h"
 #include "plot/ui/FormatPanelWidgets.h"

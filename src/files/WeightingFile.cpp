@@ -1,4 +1,4 @@
-#include "plot/WeightingFile.h"
+#include "files/WeightingFile.h"
 
 #include <algorithm>
 #include <array>
