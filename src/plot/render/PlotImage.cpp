@@ -17,16 +17,19 @@ QImage RenderPlotImage(const TDataMeas& record, const PlotView& view, const Plot
     throw VireonError("A picture needs at least one pixel, not " + std::to_string(width) + " x " +
                       std::to_string(height));
   }
-  QImage image(width, height, QImage::Format_RGB32);
+  const QFont font = PlotFont();
+  return PaintPlotPicture(
+      BuildPlotPicture(record, view, options, QtTextMeasure(font), width, height), font);
+}
+
+QImage PaintPlotPicture(const DisplayList& picture, const QFont& font) {
+  QImage image(picture.width, picture.height, QImage::Format_RGB32);
   if (image.isNull()) {
-    throw VireonError("Not enough memory for a picture of " + std::to_string(width) + " x " +
-                      std::to_string(height) + " pixels");
+    throw VireonError("Not enough memory for a picture of " + std::to_string(picture.width) +
+                      " x " + std::to_string(picture.height) + " pixels");
   }
   // Pixels the picture leaves uncovered are white rather than whatever the memory held.
   image.fill(Qt::white);
-  const QFont font = PlotFont();
-  const DisplayList picture =
-      BuildPlotPicture(record, view, options, QtTextMeasure(font), width, height);
   QPainter painter(&image);
   painter.setFont(font);
   PaintDisplayList(painter, picture);

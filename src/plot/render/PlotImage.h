@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 
 #include "plot/PlotOptions.h"
@@ -13,5 +14,8 @@ namespace vireon {
 // QGuiApplication for the font; throws VireonError when the image cannot be allocated.
 QImage RenderPlotImage(const TDataMeas& record, const PlotView& view, const PlotOptions& options,
                        int width, int height);
+
+// A picture already built in `font`'s metrics, painted on an RGB32 image of its size.
+QImage PaintPlotPicture(const DisplayList& picture, const QFont& font);
 
 }  // namespace vireon

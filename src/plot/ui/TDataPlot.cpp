@@ -15,11 +15,21 @@
 #include "plot/PlotHeader.h"
 #include "plot/PlotPicture.h"
 #include "plot/render/DisplayListPainter.h"
+#include "plot/render/PlotImage.h"
 #include "plot/render/QtTextMeasure.h"
 #include "plot/ui/PlotFormatPanel.h"
 
 namespace vireon {
 namespace {
+
+// The wait cursor while a picture is built, restored however the build ends.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 // Qt's standard cursors stand in for the drawn ones: a cross for reading values, a split
 // for the edges of the window and the view range, an up arrow for placing a marker.
@@ -249,6 +259,7 @@ void TDataPlot::EnsurePicture() {
     return;
   }
 
+  const BusyCursor busy;
   const QFont font = PlotFont();
   const QtTextMeasure measure(font);
   DisplayList picture;
@@ -262,11 +273,7 @@ void TDataPlot::EnsurePicture() {
     picture = FrameOnly(layout_, picture_width, picture_height, options_, measure);
   }
 
-  picture_ = QImage(picture_width, picture_height, QImage::Format_RGB32);
-  picture_.fill(Qt::white);
-  QPainter painter(&picture_);
-  painter.setFont(font);
-  PaintDisplayList(painter, picture);
+  picture_ = PaintPlotPicture(picture, font);
   picture_stale_ = false;
   const PixelRect panel = layout_.format_panel;
   if (format_panel_visible_)

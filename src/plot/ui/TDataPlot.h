@@ -13,6 +13,7 @@
 #include "files/FileContext.h"
 #include "plot/AutoScale.h"
 #include "plot/Overlays.h"
+#include "plot/PlotInfo.h"
 #include "plot/PlotLayout.h"
 #include "plot/PlotMouse.h"
 #include "plot/PlotOptions.h"
@@ -90,6 +91,9 @@ class TDataPlot : public QWidget {
   // Only the primary plot holds, and never beyond 8 overlays; true when held.
   bool Hold(const std::filesystem::path& data_folder);
   bool CanHold() const;  // the window's hold command is disabled otherwise
+
+  // What a script learns about the shown record.
+  PlotInfo Info() const { return DescribePlot(data_); }
 
   // Where the current picture put its parts; the graph rectangle is what clicks land on.
   const PlotLayout& Layout();
