@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/FileIO_Data.h"
+#include "plot/FixedTextMeasure.h"
 #include "plot/Legend.h"
 #include "plot/OverlaySymbols.h"
 #include "plot/Overlays.h"
@@ -15,13 +16,6 @@
 
 namespace vireon {
 namespace {
-
-// Every character 7 pixels wide, lines 13 pixels high.
-class FixedTextMeasure : public TextMeasure {
- public:
-  int Height() const override { return 13; }
-  int Width(std::string_view text) const override { return 7 * static_cast<int>(text.size()); }
-};
 
 // A three-column response: x, a curve in `unit_a` (trace A), a curve in `unit_b` (trace B).
 TDataMeas Response(std::uint8_t type, const std::string& unit_a, const std::string& unit_b) {

@@ -7,18 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "plot/FixedTextMeasure.h"
 #include "record/DataTypes.h"
 #include "record/RecordFixtures.h"
 
 namespace vireon {
 namespace {
-
-// Text 13 pixels high and 7 pixels a character.
-class FixedTextMeasure : public TextMeasure {
- public:
-  int Height() const override { return 13; }
-  int Width(std::string_view text) const override { return 7 * static_cast<int>(text.size()); }
-};
 
 template <typename Item>
 std::vector<Item> ItemsOf(const std::vector<DisplayItem>& items) {

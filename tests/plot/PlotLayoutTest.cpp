@@ -5,17 +5,12 @@
 #include <variant>
 #include <vector>
 
+#include "plot/FixedTextMeasure.h"
 #include "plot/PlotHeader.h"
 #include "plot/PlotLayout.h"
 
 namespace vireon {
 namespace {
-
-class FixedTextMeasure : public TextMeasure {
- public:
-  int Height() const override { return 13; }
-  int Width(std::string_view text) const override { return 7 * static_cast<int>(text.size()); }
-};
 
 int Bottom(const PixelRect& rect) { return rect.top + rect.height; }
 
