@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace vireon {
 
 QImage GrabVisibleWindows() {
@@ -15,6 +17,9 @@ QImage GrabVisibleWindows() {
     bounds = bounds.united(widget->geometry());
   }
   if (windows.isEmpty()) return {};
+  // Dialogs last, so that a message box stays on top of the window it belongs to.
+  std::stable_partition(windows.begin(), windows.end(),
+                        [](const QWidget* window) { return !window->isModal(); });
 
   QImage picture(bounds.size(), QImage::Format_RGB32);
   picture.fill(QColor(0x40, 0x40, 0x40));

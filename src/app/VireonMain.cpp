@@ -1,17 +1,25 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/Screenshot.h"
 #include "common/DebugLog.h"
 #include "common/Version.h"
 #include "config/Defaults.h"
+#include "files/FileContext.h"
 #include "measure/ui/TestForm.h"
 #include "plot/render/ImageFile.h"
+#include "plot/ui/TPlotForm.h"
 
 namespace {
 
@@ -33,6 +41,53 @@ class VireonApplication : public QApplication {
   }
 };
 
+// The secondary plot windows: numbered from "Plot2" on, the first at a given place, each
+// further one 20 pixels right of and below the previous one; freed when closed or at the end.
+// New windows are created hidden.
+class SecondaryPlots {
+ public:
+  SecondaryPlots() = default;
+  SecondaryPlots(const SecondaryPlots&) = delete;
+  SecondaryPlots& operator=(const SecondaryPlots&) = delete;
+  ~SecondaryPlots() {
+    for (const QPointer<vireon::TPlotForm>& window : windows_) delete window.data();
+  }
+
+  void SetPlacement(QPoint first, QSize size) {
+    first_ = first;
+    size_ = size;
+  }
+
+  vireon::TPlotForm* New(const vireon::PlotFormContext& context) {
+    constexpr int kStep = 20;
+    constexpr int kScreenMargin = 100;
+    QPoint position = first_;
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+      if (!it->isNull()) {
+        position = (*it)->pos() + QPoint(kStep, kStep);
+        break;
+      }
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr) {
+      const QRect available = screen->availableGeometry();
+      position.setX(std::min(position.x(), available.right() - kScreenMargin));
+      position.setY(std::min(position.y(), available.bottom() - kScreenMargin));
+    }
+    auto* window =
+        new vireon::TPlotForm({vireon::PlotRoleKind::Secondary, next_number_++}, context);
+    window->resize(size_);
+    window->move(position);
+    windows_.emplace_back(window);
+    return window;
+  }
+
+ private:
+  QPoint first_;
+  QSize size_;
+  int next_number_ = 2;
+  std::vector<QPointer<vireon::TPlotForm>> windows_;
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -49,16 +104,49 @@ int main(int argc, char* argv[]) {
       "screenshot", "Start, let the windows settle, write a PNG of every visible window and exit.",
       "FILE");
   options.addOption(screenshot);
+  options.addPositionalArgument("file", "A data file to show in a new plot window.", "[file]");
   options.process(app);
 
   const vireon::Environment environment = vireon::Environment::Process();
+  const std::string data_directory = vireon::DataDirectory(environment);
   // Written from the first step on when "DoDebug.qtq" is in the data directory.
-  vireon::DebugLog debug_log = vireon::DebugLog::StartIfRequested(
-      vireon::DataDirectory(environment), vireon::SystemVersionName());
+  vireon::DebugLog debug_log =
+      vireon::DebugLog::StartIfRequested(data_directory, vireon::SystemVersionName());
   vireon::RegisterDataPath(environment);
 
   vireon::TTestForm main_form;
   main_form.show();
+
+  const vireon::FileContext files;
+  vireon::PlotFormContext plot_context{files, data_directory, vireon::InteractiveDialogs(), {}};
+  SecondaryPlots secondary_plots;
+  plot_context.new_secondary_plot = [&secondary_plots, &plot_context] {
+    vireon::TPlotForm* window = secondary_plots.New(plot_context);
+    window->show();
+    return window;
+  };
+  vireon::TDataMeas primary_record = vireon::DefaultPlotRecord(files.Defaults);
+  vireon::TPlotForm primary_plot({vireon::PlotRoleKind::Primary, 0}, plot_context);
+  primary_plot.ShowRecord(&primary_record);
+  primary_plot.resize(703, 420);
+  primary_plot.move(main_form.frameGeometry().topRight() + QPoint(10, 0));
+  primary_plot.show();
+  secondary_plots.SetPlacement(main_form.frameGeometry().bottomLeft() + QPoint(0, 10),
+                               primary_plot.size());
+
+  // Files named on the command line open once the event loop runs, each in a window of its
+  // own that is shown only when the file loads.
+  for (const QString& argument : options.positionalArguments()) {
+    const std::filesystem::path file(argument.toStdString());
+    QTimer::singleShot(0, &app, [&secondary_plots, &plot_context, file] {
+      vireon::TPlotForm* window = secondary_plots.New(plot_context);
+      if (window->OpenFile(file)) {
+        window->show();
+      } else {
+        window->deleteLater();
+      }
+    });
+  }
 
   if (options.isSet(screenshot)) {
     const QString target = options.value(screenshot);

@@ -26,9 +26,9 @@
 #include "../support/TempFolder.h"
 #include "common/VireonError.h"
 #include "files/FileIO_Data.h"
+#include "files/WeightingFile.h"
 #include "plot/OverlayList.h"
 #include "plot/PlotHeader.h"
-#include "files/WeightingFile.h"
 #include "plot/render/DisplayListPainter.h"
 #include "plot/render/PlotImage.h"
 #include "plot/ui/FileDialogFilter.h"
@@ -746,8 +746,8 @@ TEST_F(DataPlotFormat, TraceWidthEntriesSetThePlotsTraceWidth) {
 TEST(DataPlotFormatDialogs, FiltersBecomeTheDialogsFilters) {
   EXPECT_EQ(QtFileFilter("Weight curve files (*.frd,*.wgt,*.dat))|*.frd;*.wgt;*.dat").toStdString(),
             "Weight curve files (*.frd,*.wgt,*.dat)) (*.frd *.wgt *.dat)");
-  EXPECT_EQ(QtFileFilter("Data (*.vr2)|*.vr2|All|*.*|").toStdString(),
-            "Data (*.vr2) (*.vr2);;All (*.*)");
+  EXPECT_EQ(QtFileFilter("Data (*.vr2)|*.vr2|All|*.*|").toStdString(), "Data (*.vr2);;All (*.*)")
+      << "a description that ends in its patterns keeps them once";
 }
 
 // --- Overlay list ---------------------------------------------------------------------------

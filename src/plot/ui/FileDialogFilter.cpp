@@ -11,7 +11,9 @@ QString QtFileFilter(std::string_view filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (patterns.isEmpty()) continue;
-    filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    // Descriptions that already end in their patterns keep them once.
+    const QString shown = QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    filters << (parts[i].endsWith(shown) ? parts[i] : parts[i] + shown);
   }
   return filters.join(QStringLiteral(";;"));
 }
