@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "plot/CurveRules.h"
 #include "plot/EngineeringFormat.h"
@@ -200,9 +201,18 @@ void AddXGrid(const TDataMeas& record, const HorizontalAxis& axis, const PlotOpt
     label_y = bottom - 14;
   }
 
+  // A label that would run into the one before it (the last one, moved left of its line at
+  // the right edge) is left out.
+  int labels_end = std::numeric_limits<int>::min();
   for (const XGridLine& line : XGridLines(axis, options.DashedGrid)) {
     graph.push_back(LineItem{Pen{ink, 1, line.style}, {line.pixel, top}, {line.pixel, bottom}});
-    if (line.labelled) graph.push_back(XLabel(line, label_y, ink, measure, axis.width()));
+    if (!line.labelled) continue;
+    TextItem label = XLabel(line, label_y, ink, measure, axis.width());
+    const int label_width = measure.Width(label.text);
+    const int left = label.anchor == TextAnchor::TopLeft ? label.at.x : label.at.x - label_width;
+    if (left <= labels_end) continue;
+    labels_end = left + label_width;
+    graph.push_back(std::move(label));
   }
 
   if (time_axis && axis.start() < 0.0) {

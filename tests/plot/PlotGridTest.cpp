@@ -229,6 +229,21 @@ TEST(PlotGridTest, TimeTicksAndTheZeroLine) {
   for (const LineItem& line : ItemsOf<LineItem>(graph)) EXPECT_EQ(line.to.y - line.from.y, 20);
 }
 
+// 0 .. 87.5 ms over 600 pixels: the 85 ms label would not fit right of its line (583) and,
+// moved left of it, would run into the 80 ms label, so it is left out; its line stays.
+TEST(PlotGridTest, AnEdgeLabelThatWouldOverlapIsLeftOut) {
+  TDataMeas record = fixtures::TimeRecord(48000, 0.0, {std::vector<double>(10, 0.0)});
+  record.FViewStart = 0.0;
+  record.FViewStop = 0.0875;
+  std::vector<DisplayItem> graph;
+  AddXGrid(record, HorizontalAxis::ForRecord(record, 600), PlotOptions{}, FixedTextMeasure{}, 400,
+           graph);
+  const std::vector<std::string> texts = TextsOf(graph);
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "80m");
+  EXPECT_EQ(ItemsOf<LineItem>(graph).back().from.x, 583);
+}
+
 // A centre x above -1000 draws a solid line with 10-pixel bars 5 pixels inside each end.
 TEST(PlotGridTest, CenterMarker) {
   TDataMeas record = fixtures::FrequencyRecord(kFrequencyResponse, {0.0, 1.0}, {{1.0, 1.0}});
