@@ -224,7 +224,10 @@ TraceExtremes AddFrequencyTrace(const TDataMeas& record, int column, const Horiz
     const double slope = PhaseSlope(record, column);
     return AddCurve(
         record, range, axis, scale, ink,
-        [&](std::int32_t i) { return source.PhaseWithDelay(i, column, false, slope); }, items);
+        [&](std::int32_t i) {
+          return source.PhaseWithDelay(i, column, options.PhaseInvert, slope);
+        },
+        items);
   }
 
   DisplayValueReader reader(record);

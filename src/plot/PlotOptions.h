@@ -13,7 +13,9 @@ enum class PrintColorMode : std::uint8_t { BlackAndWhite = 0, ColoredLines = 1, 
 // own settings and whether it is printing. Passed to every drawing step; a default instance
 // draws as a new screen plot does.
 struct PlotOptions {
-  int TraceWidth = 1;                      // configuration key "TraceWidth"
+  int TraceWidth = 1;                      // trace A; configuration key "TraceWidth"
+  int TraceWidthB = 1;                     // trace B
+  bool PhaseInvert = false;                // phase curves turned by 180° ("PhaseInv")
   bool DashedGrid = false;                 // the main form's dashed-grid option
   bool DistortionAsPercent = true;         // "Show Distortion As Percent"
   std::int32_t DistortionDisplayMode = 0;  // the main form's distortion display mode

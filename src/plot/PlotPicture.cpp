@@ -31,8 +31,8 @@ PlotColor GraphBackground(const TDataMeas& record, const PlotOptions& options) {
   return plain_paper ? kWhite : record.FColors[0];
 }
 
-Pen TracePen(const PlotOptions& options, PlotColor color) {
-  return Pen{InkColor(options, color), options.TraceWidth, PenStyle::Solid};
+Pen TracePen(const PlotOptions& options, PlotColor color, int width) {
+  return Pen{InkColor(options, color), width, PenStyle::Solid};
 }
 
 VerticalScale ScaleFor(const TDataMeas& record, int column, int height) {
@@ -45,7 +45,8 @@ VerticalScale ScaleFor(const TDataMeas& record, int column, int height) {
 
 void AddTrace(const TDataMeas& record, int column, bool trace_a, const HorizontalAxis& axis,
               const PlotOptions& options, int height, std::vector<DisplayItem>& items) {
-  const Pen pen = TracePen(options, record.FColors[trace_a ? 3 : 4]);
+  const Pen pen = TracePen(options, record.FColors[trace_a ? 3 : 4],
+                           trace_a ? options.TraceWidth : options.TraceWidthB);
   const VerticalScale scale = ScaleFor(record, column, height);
   if (IsSampledType(record.FDataType)) {
     AddTimeTrace(record, column, trace_a ? TimeTraceRole::TraceA : TimeTraceRole::TraceB, axis,
@@ -65,7 +66,7 @@ void AddOverlays(const TDataMeas& shown, std::span<const MatchedOverlay> overlay
   if (!IsShownColumn(shown, shown.FTraceA)) return;
   const VerticalScale scale = ScaleFor(shown, shown.FTraceA, height);
   for (const MatchedOverlay& overlay : overlays) {
-    const Pen pen = TracePen(options, overlay.style.Color);
+    const Pen pen = TracePen(options, overlay.style.Color, options.TraceWidth);
     const std::size_t first_new = items.size();
     if (overlay.record.FDataType == kRtaBands) {
       AddBandTrace(overlay.record, overlay.column, axis, scale, options, pen, items);

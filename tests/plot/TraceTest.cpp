@@ -347,6 +347,28 @@ TEST(FrequencyTraceTest, PhaseOfAPureDelayIsFlatAfterCompensation) {
   }
 }
 
+// "PhaseInv" turns a phase by 180°: a flat +10° is drawn at -170°, 180/36 = 5 divisions lower
+// on a 36°-per-division scale (30 pixels a division).
+TEST(FrequencyTraceTest, PhaseInversionTurnsThePhaseByHalfATurn) {
+  const std::vector<double> f = {100.0, 200.0, 300.0};
+  TDataMeas record = fixtures::FrequencyRecord(kFrequencyResponse, f, {{1, 1, 1}, {10, 10, 10}});
+  record.FFields[2].Units = "\xB0";
+  record.FFields[2].WrapPhase = 1;
+  PlotOptions inverted;
+  inverted.PhaseInvert = true;
+  const HorizontalAxis axis = HorizontalAxis::Linear(0, 400, 400);
+  const VerticalScale scale(36, 0, 5, 10, 301, false);
+  for (const auto& [options, expected_y] : {std::pair{PlotOptions{}, scale.PixelOf(10.0)},
+                                            std::pair{inverted, scale.PixelOf(-170.0)}}) {
+    std::vector<DisplayItem> items;
+    AddFrequencyTrace(record, 2, axis, scale, options, kPen, items);
+    const std::vector<PolylineItem> lines = Polylines(items);
+    ASSERT_EQ(lines.size(), 1u);
+    for (const PixelPoint& point : lines[0].points) EXPECT_EQ(point.y, expected_y);
+  }
+  EXPECT_EQ(scale.PixelOf(-170.0) - scale.PixelOf(10.0), 150);
+}
+
 TEST(FrequencyTraceTest, ValuesReadAsTheDisplayReadsThemWithoutTouchingTheRecord) {
   TDataMeas record = fixtures::FrequencyRecord(kSpectrum, {100, 200, 300}, {{1.0, 1.0, 1.0}});
   record.FDisplayScale = 2.0;

@@ -736,10 +736,23 @@ TEST_F(DataPlotFormat, ChosenColoursLandInTheRecordAsBlueGreenRed) {
   EXPECT_EQ(changes_, 3);
 }
 
-TEST_F(DataPlotFormat, TraceWidthEntriesSetThePlotsTraceWidth) {
+TEST_F(DataPlotFormat, PhaseInvTurnsThePlotsPhases) {
+  auto* invert = Find<QCheckBox>("Delay", "PhaseInv");
+  ASSERT_NE(invert, nullptr);
+  ASSERT_TRUE(invert->isEnabled());
+  invert->click();
+  EXPECT_TRUE(plot_->Options().PhaseInvert);
+  invert->click();
+  EXPECT_FALSE(plot_->Options().PhaseInvert);
+}
+
+TEST_F(DataPlotFormat, EachTraceHasItsOwnWidth) {
   Type(Entry("Colors", "trace B"), "3");
-  EXPECT_EQ(plot_->Options().TraceWidth, 3);
-  EXPECT_DOUBLE_EQ(Entry("Colors", "trace A")->RealValue(), 3.0);
+  EXPECT_EQ(plot_->Options().TraceWidthB, 3);
+  EXPECT_EQ(plot_->Options().TraceWidth, 1);
+  Type(Entry("Colors", "trace A"), "2");
+  EXPECT_EQ(plot_->Options().TraceWidth, 2);
+  EXPECT_EQ(plot_->Options().TraceWidthB, 3);
   EXPECT_TRUE(GraphShows(record_));
 }
 

@@ -82,8 +82,11 @@ void PlotFormatPanel::BuildDelayPage() {
   p.offset->SetUnits(QStringLiteral("dB"));
   p.offset->SetMinValue(kLowestOffset);
   p.offset->SetMaxValue(kHighestOffset);
-  ShowUnavailable(AddWidget<QCheckBox>(p.page, QStringLiteral("PhaseInv")),
-                  QStringLiteral("The plot cannot invert the phase yet"));
+  p.phase_invert = AddWidget<QCheckBox>(p.page, QStringLiteral("PhaseInv"));
+  connect(p.phase_invert, &QCheckBox::clicked, this, [this](bool on) {
+    options_.PhaseInvert = on;
+    emit OptionsEdited(options_);
+  });
   p.delay = AddEntry(p.page, QStringLiteral("Delay Remove"));
   p.delay->SetUnits(QStringLiteral("s"));
   for (auto [entry, step] : {std::pair{p.offset, kOffsetStep}, std::pair{p.delay, kDelayStep}}) {
@@ -145,17 +148,19 @@ void PlotFormatPanel::BuildColorsPage() {
   ShowUnavailable(AddWidget<QCheckBox>(p.page, QStringLiteral("Use BMP")), no_bitmap);
   ShowUnavailable(AddWidget<QCheckBox>(p.page, QStringLiteral("Tile")), no_bitmap);
 
-  // The plot draws both traces with one width: either entry sets it.
   AddLabel(p.page, QStringLiteral("TraceWidth"));
   p.trace_width = {AddEntry(p.page, QStringLiteral("trace A")),
                    AddEntry(p.page, QStringLiteral("trace B"))};
-  for (TEditRealSpin* entry : p.trace_width) {
+  for (const bool trace_a : {true, false}) {
+    TEditRealSpin* entry = p.trace_width[trace_a ? 0 : 1];
     entry->SetIntOnly(true);
     entry->SetMinValue(1);
     entry->SetMaxValue(kWidestTrace);
     entry->SetShowUnits(false);
-    connect(entry, &TEditRealSpin::OnValChange, this,
-            [this, entry] { emit TraceWidthChanged(static_cast<int>(entry->RealValue())); });
+    connect(entry, &TEditRealSpin::OnValChange, this, [this, entry, trace_a] {
+      (trace_a ? options_.TraceWidth : options_.TraceWidthB) = static_cast<int>(entry->RealValue());
+      emit OptionsEdited(options_);
+    });
   }
 }
 

@@ -57,10 +57,13 @@ PlotFormatPanel::PlotFormatPanel(MessageSink& messages, QWidget* parent)
 void PlotFormatPanel::Show(TDataMeas* record, const std::string& title,
                            const PlotOptions& options) {
   record_ = record;
+  options_ = options;
   live_plot_ = options.LivePlot;
   title_->setText(PlotText(title));
   distortion_percent_->setChecked(options.DistortionAsPercent);
-  for (TEditRealSpin* width : colors_.trace_width) width->SetRealValue(options.TraceWidth);
+  colors_.trace_width[0]->SetRealValue(options.TraceWidth);
+  colors_.trace_width[1]->SetRealValue(options.TraceWidthB);
+  delay_.phase_invert->setChecked(options.PhaseInvert);
   ShowValues();
 }
 
@@ -286,8 +289,10 @@ void PlotFormatPanel::BuildDistortionPage() {
   distortion_page_ = NewPage(this);
   distortion_percent_ =
       AddWidget<QCheckBox>(distortion_page_, QStringLiteral("Show Distortion As Percent"));
-  connect(distortion_percent_, &QCheckBox::clicked, this,
-          &PlotFormatPanel::DistortionAsPercentChanged);
+  connect(distortion_percent_, &QCheckBox::clicked, this, [this](bool on) {
+    options_.DistortionAsPercent = on;
+    emit OptionsEdited(options_);
+  });
 }
 
 // Label clicks: "perDiv" of a dB trace sets 1 dB, "RefVal" puts 0 dB on the middle line, and

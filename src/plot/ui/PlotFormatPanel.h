@@ -70,10 +70,10 @@ class PlotFormatPanel : public QTabWidget {
   void AutoScaleRequested(int trace, AutoScaleMode mode);  // trace -1: both
   void SharedAutoScaleRequested();                         // right click on "AutoV"
   void MouseModeRequested(TDPMouseMode mode);
-  void DistortionAsPercentChanged(bool on);
   void BackColorChosen(quint32 color);  // 0x00BBGGRR
   void GridColorChosen(quint32 color);
-  void TraceWidthChanged(int width);
+  // The plot's drawing options as edited: distortion as percent, trace widths, phase turn.
+  void OptionsEdited(const PlotOptions& options);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -122,6 +122,7 @@ class PlotFormatPanel : public QTabWidget {
   };
   struct DelayPage {
     QWidget* page = nullptr;
+    QCheckBox* phase_invert = nullptr;
     TEditRealSpin* offset = nullptr;
     TEditRealSpin* delay = nullptr;
   };
@@ -169,6 +170,7 @@ class PlotFormatPanel : public QTabWidget {
   FormatPanelDialogs dialogs_;
   TDataMeas* record_ = nullptr;
   bool live_plot_ = false;
+  PlotOptions options_;  // as last shown, edited by the options' widgets
   bool centre_span_ = false;
   std::vector<FormatTabEntry> shown_tabs_;
   HorizontalPage horizontal_;

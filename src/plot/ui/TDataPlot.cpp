@@ -110,11 +110,7 @@ TDataPlot::TDataPlot(const FileContext& files, MessageSink& messages, QWidget* p
   connect(format_panel_, &PlotFormatPanel::SharedAutoScaleRequested, this,
           [this] { AutoScaleShared(true); });
   connect(format_panel_, &PlotFormatPanel::MouseModeRequested, this, &TDataPlot::SetMouseMode);
-  connect(format_panel_, &PlotFormatPanel::DistortionAsPercentChanged, this, [this](bool on) {
-    PlotOptions options = options_;
-    options.DistortionAsPercent = on;
-    SetOptions(options);
-  });
+  connect(format_panel_, &PlotFormatPanel::OptionsEdited, this, &TDataPlot::SetOptions);
   connect(format_panel_, &PlotFormatPanel::BackColorChosen, this, [this](quint32 color) {
     SetBackColor(color);
     emit RecordChanged();
@@ -122,11 +118,6 @@ TDataPlot::TDataPlot(const FileContext& files, MessageSink& messages, QWidget* p
   connect(format_panel_, &PlotFormatPanel::GridColorChosen, this, [this](quint32 color) {
     SetGridColor(color);
     emit RecordChanged();
-  });
-  connect(format_panel_, &PlotFormatPanel::TraceWidthChanged, this, [this](int width) {
-    PlotOptions options = options_;
-    options.TraceWidth = width;
-    SetOptions(options);
   });
 }
 
