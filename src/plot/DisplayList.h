@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -83,8 +84,22 @@ struct TextItem {
   std::string text;
 };
 
-using DisplayItem =
-    std::variant<LineItem, PolylineItem, PolygonItem, FillRectItem, FrameRectItem, TextItem>;
+// A decoded picture: rows of 0xFFRRGGBB pixels, top row first.
+struct PixelPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // width · height
+};
+
+// A picture over a rectangle, stretched to fill it or tiled from its top-left corner.
+struct PictureItem {
+  std::shared_ptr<const PixelPicture> picture;
+  PixelRect rect;
+  bool stretched = false;
+};
+
+using DisplayItem = std::variant<LineItem, PolylineItem, PolygonItem, FillRectItem, FrameRectItem,
+                                 TextItem, PictureItem>;
 
 // Items in the layer's own coordinates, drawn shifted to `area` and clipped to it: the graph
 // is drawn in its bitmap's coordinates, the frame and header around it in the control's.

@@ -24,6 +24,8 @@ struct PlotOptions {
   bool Printing = false;
   PrintColorMode PrintColors = PrintColorMode::ColoredFill;
   PlotColor WindowExclusionColor = 0xFFFF00;  // trace A outside a time record's window
+  bool UseCustomBitmap = true;                // "Use BMP": a loaded background picture shows
+  bool CustomBitmapStretched = false;         // stretched over the graph, else tiled
 };
 
 // The colour a pen of `color` takes on this surface: black on a black-and-white printout.

@@ -26,9 +26,13 @@ bool HasDrawableAxis(const TDataMeas& record) {
   return record.FNumPoints >= 2 && record.FFields[0].Values.size() >= 2;
 }
 
+// A printout without coloured fill has a white graph.
+bool PlainPaper(const PlotOptions& options) {
+  return options.Printing && options.PrintColors != PrintColorMode::ColoredFill;
+}
+
 PlotColor GraphBackground(const TDataMeas& record, const PlotOptions& options) {
-  const bool plain_paper = options.Printing && options.PrintColors != PrintColorMode::ColoredFill;
-  return plain_paper ? kWhite : record.FColors[0];
+  return PlainPaper(options) ? kWhite : record.FColors[0];
 }
 
 Pen TracePen(const PlotOptions& options, PlotColor color, int width) {
@@ -85,19 +89,24 @@ void AddOverlays(const TDataMeas& shown, std::span<const MatchedOverlay> overlay
 
 }  // namespace
 
-DisplayLayer BuildGraph(const TDataMeas& record, std::span<const MatchedOverlay> overlays,
-                        const PlotOptions& options, const TextMeasure& measure,
-                        const PixelRect& area) {
+DisplayLayer BuildGraph(const TDataMeas& record, const PlotView& view, const PlotOptions& options,
+                        const TextMeasure& measure, const PixelRect& area) {
   DisplayLayer graph{area, {}};
   const int width = area.width;
   const int height = area.height;
   graph.items.push_back(FillRectItem{GraphBackground(record, options), {0, 0, width, height}});
+  if (view.background && options.UseCustomBitmap && !PlainPaper(options)) {
+    graph.items.push_back(
+        PictureItem{view.background, {0, 0, width, height}, options.CustomBitmapStretched});
+  }
   if (!IsXyKind(record.FPlotKind) || !HasDrawableAxis(record)) return graph;
 
   const HorizontalAxis axis = HorizontalAxis::ForRecord(record, width);
   AddDivisionGrid(record, options, width, height, graph.items);
   AddXGrid(record, axis, options, measure, height, graph.items);
-  if (record.FOverlayFlag1 != 0) AddOverlays(record, overlays, axis, options, height, graph.items);
+  if (record.FOverlayFlag1 != 0) {
+    AddOverlays(record, view.overlays, axis, options, height, graph.items);
+  }
   if (IsShownColumn(record, record.FTraceB)) {
     AddTrace(record, record.FTraceB, false, axis, options, height, graph.items);
   }
@@ -122,7 +131,7 @@ DisplayList BuildPlotPicture(const TDataMeas& record, const PlotView& view,
   DisplayList picture{width, height, {}};
   picture.layers.push_back(
       BuildPlotHeader(record, view.title, parts, width, height, options, measure));
-  picture.layers.push_back(BuildGraph(record, overlays, options, measure, parts.graph));
+  picture.layers.push_back(BuildGraph(record, view, options, measure, parts.graph));
   if (legend_shown) {
     picture.layers.push_back(
         legend.Draw(parts.legend, GraphBackground(record, options), options, measure));

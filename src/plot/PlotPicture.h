@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 
@@ -20,6 +21,7 @@ struct PlotView {
   bool format_panel_visible = false;
   int readout_height = 0;  // of the visible readout rows together
   std::span<const MatchedOverlay> overlays;
+  std::shared_ptr<const PixelPicture> background;  // the control's custom bitmap, if loaded
 };
 
 // The whole plot control of `width` × `height` pixels showing a record, as a display list:
@@ -31,8 +33,7 @@ DisplayList BuildPlotPicture(const TDataMeas& record, const PlotView& view,
                              int height, PlotLayout* layout = nullptr);
 
 // The graph layer alone, width × height pixels in its own coordinates.
-DisplayLayer BuildGraph(const TDataMeas& record, std::span<const MatchedOverlay> overlays,
-                        const PlotOptions& options, const TextMeasure& measure,
-                        const PixelRect& area);
+DisplayLayer BuildGraph(const TDataMeas& record, const PlotView& view, const PlotOptions& options,
+                        const TextMeasure& measure, const PixelRect& area);
 
 }  // namespace vireon

@@ -736,6 +736,32 @@ TEST_F(DataPlotFormat, ChosenColoursLandInTheRecordAsBlueGreenRed) {
   EXPECT_EQ(changes_, 3);
 }
 
+// A one-colour picture file behind the graph: it shows at the graph's corner while "Use BMP"
+// is on, and the graph's own background shows when it is switched off.
+TEST_F(DataPlotFormat, UseBmpShowsTheBackgroundPicture) {
+  TempFolder folder;
+  QImage green(4, 4, QImage::Format_RGB32);
+  green.fill(QColor(0, 200, 0));
+  ASSERT_TRUE(green.save(QString::fromStdString((folder / "back.png").string())));
+  ASSERT_TRUE(plot_->SetCustomBitmapName((folder / "back.png").string()));
+  const PixelRect graph = plot_->Layout().graph;
+  const auto corner = [&] { return Grab(*plot_).pixelColor(graph.left + 1, graph.top + 1); };
+  EXPECT_EQ(corner(), QColor(0, 200, 0));
+
+  auto* use = Find<QCheckBox>("Colors", "Use BMP");
+  auto* tile = Find<QCheckBox>("Colors", "Tile");
+  ASSERT_NE(use, nullptr);
+  ASSERT_NE(tile, nullptr);
+  EXPECT_TRUE(use->isChecked());
+  EXPECT_TRUE(tile->isChecked());
+  tile->click();
+  EXPECT_TRUE(plot_->Options().CustomBitmapStretched);
+  use->click();
+  EXPECT_FALSE(plot_->Options().UseCustomBitmap);
+  EXPECT_EQ(corner(), ToQColor(record_.FColors[0]));
+  EXPECT_FALSE(plot_->SetCustomBitmapName((folder / "missing.png").string()));
+}
+
 TEST_F(DataPlotFormat, PhaseInvTurnsThePlotsPhases) {
   auto* invert = Find<QCheckBox>("Delay", "PhaseInv");
   ASSERT_NE(invert, nullptr);

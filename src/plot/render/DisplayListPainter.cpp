@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLine>
 #include <QList>
 #include <QPen>
@@ -117,6 +118,30 @@ class ItemPainter {
           {left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
       painter_.drawPolyline(corners, 5);
     }
+  }
+
+  // The picture's pixels are shown as they are, without a copy.
+  void operator()(const PictureItem& item) const {
+    const PixelPicture* picture = item.picture.get();
+    if (picture == nullptr || picture->width <= 0 || picture->height <= 0 ||
+        picture->pixels.size() < static_cast<std::size_t>(picture->width) * picture->height) {
+      return;
+    }
+    const QImage image(reinterpret_cast<const uchar*>(picture->pixels.data()), picture->width,
+                       picture->height, picture->width * 4, QImage::Format_RGB32);
+    const QRect target(item.rect.left, item.rect.top, item.rect.width, item.rect.height);
+    if (item.stretched) {
+      painter_.drawImage(target, image);
+      return;
+    }
+    painter_.save();
+    painter_.setClipRect(target, Qt::IntersectClip);
+    for (int y = target.top(); y <= target.bottom(); y += image.height()) {
+      for (int x = target.left(); x <= target.right(); x += image.width()) {
+        painter_.drawImage(QPoint(x, y), image);
+      }
+    }
+    painter_.restore();
   }
 
   // The anchor names the corner or edge centre of the text's box that sits on the point; the

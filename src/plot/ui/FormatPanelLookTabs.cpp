@@ -144,9 +144,17 @@ void PlotFormatPanel::BuildColorsPage() {
   add_control_colour(QStringLiteral("Background"), 0, &PlotFormatPanel::BackColorChosen);
   add_control_colour(QStringLiteral("Gridlines"), 1, &PlotFormatPanel::GridColorChosen);
 
-  const QString no_bitmap = QStringLiteral("Background bitmaps are not supported yet");
-  ShowUnavailable(AddWidget<QCheckBox>(p.page, QStringLiteral("Use BMP")), no_bitmap);
-  ShowUnavailable(AddWidget<QCheckBox>(p.page, QStringLiteral("Tile")), no_bitmap);
+  // The background picture: shown at all, and tiled rather than stretched.
+  p.use_bitmap = AddWidget<QCheckBox>(p.page, QStringLiteral("Use BMP"));
+  p.tile = AddWidget<QCheckBox>(p.page, QStringLiteral("Tile"));
+  connect(p.use_bitmap, &QCheckBox::clicked, this, [this](bool on) {
+    options_.UseCustomBitmap = on;
+    emit OptionsEdited(options_);
+  });
+  connect(p.tile, &QCheckBox::clicked, this, [this](bool on) {
+    options_.CustomBitmapStretched = !on;
+    emit OptionsEdited(options_);
+  });
 
   AddLabel(p.page, QStringLiteral("TraceWidth"));
   p.trace_width = {AddEntry(p.page, QStringLiteral("trace A")),

@@ -64,6 +64,8 @@ void PlotFormatPanel::Show(TDataMeas* record, const std::string& title,
   colors_.trace_width[0]->SetRealValue(options.TraceWidth);
   colors_.trace_width[1]->SetRealValue(options.TraceWidthB);
   delay_.phase_invert->setChecked(options.PhaseInvert);
+  colors_.use_bitmap->setChecked(options.UseCustomBitmap);
+  colors_.tile->setChecked(!options.CustomBitmapStretched);
   ShowValues();
 }
 

@@ -128,6 +128,8 @@ class PlotFormatPanel : public QTabWidget {
   };
   struct ColorsPage {
     QWidget* page = nullptr;
+    QCheckBox* use_bitmap = nullptr;
+    QCheckBox* tile = nullptr;
     std::array<TEditRealSpin*, 2> trace_width{};
   };
   struct OverlayPages {

@@ -176,11 +176,32 @@ void TDataPlot::SetFormatPanelVisible(bool visible) {
   Redraw();
 }
 
+bool TDataPlot::SetCustomBitmapName(const std::string& file) {
+  custom_bitmap_name_ = file;
+  const QImage image = QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32);
+  if (image.isNull()) {
+    background_.reset();
+  } else {
+    auto picture = std::make_shared<PixelPicture>();
+    picture->width = image.width();
+    picture->height = image.height();
+    picture->pixels.reserve(static_cast<std::size_t>(image.width()) * image.height());
+    for (int y = 0; y < image.height(); ++y) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+      picture->pixels.insert(picture->pixels.end(), row, row + image.width());
+    }
+    background_ = std::move(picture);
+  }
+  Redraw();
+  return background_ != nullptr;
+}
+
 void TDataPlot::Redraw() {
   if (data_ != nullptr) {
     data_->FColors[0] = back_color_;
     data_->FColors[1] = grid_color_;
     data_->FColors[2] = markers_color_;
+    data_->FCustomBitmap = options_.UseCustomBitmap ? 1 : 0;
   }
   if (format_panel_visible_) format_panel_->Show(data_, title_, options_);
   picture_stale_ = true;
@@ -256,7 +277,7 @@ void TDataPlot::EnsurePicture() {
   DisplayList picture;
   if (data_ != nullptr) {
     RefreshOverlays();
-    const PlotView view{title_, format_panel_visible_, 0, overlays_.matched};
+    const PlotView view{title_, format_panel_visible_, 0, overlays_.matched, background_};
     picture =
         BuildPlotPicture(*data_, view, options_, measure, picture_width, picture_height, &layout_);
   } else {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,6 +68,11 @@ class TDataPlot : public QWidget {
   bool MouseButtonLeft() const { return mouse_button_left_; }
   // Bits: 1 Shift, 2 Alt, 4 Ctrl, 8 left, 16 right, 32 middle button held.
   int MouseButtonShift() const { return mouse_button_shift_; }
+
+  // The background picture of the graph, read from an image file; a file that cannot be read
+  // leaves none. Whether it shows, stretched or tiled, is in the options.
+  const std::string& CustomBitmapName() const { return custom_bitmap_name_; }
+  bool SetCustomBitmapName(const std::string& file);
 
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
@@ -151,6 +157,8 @@ class TDataPlot : public QWidget {
   int mouse_button_shift_ = 0;
   std::optional<QPoint> drag_from_;  // a left press in mmUnused that may become a drag
   std::string title_;
+  std::string custom_bitmap_name_;
+  std::shared_ptr<const PixelPicture> background_;
   PlotOptions options_;
   bool primary_ = false;
   bool format_panel_visible_ = false;

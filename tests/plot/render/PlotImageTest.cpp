@@ -236,6 +236,26 @@ QRect BoundingBoxOfInk(const QImage& image) {
 }
 
 // The text box of each anchor, from the measured size: the ink must lie inside it.
+// A 2 × 1 picture (red, blue) over a 6 × 2 rectangle at (3, 4): stretched, each colour covers
+// half the width; tiled, the colours alternate from the rectangle's corner and stop at its edge.
+TEST(DisplayListPainter, PicturesAreStretchedOrTiledOverTheirRectangle) {
+  auto picture = std::make_shared<PixelPicture>();
+  picture->width = 2;
+  picture->height = 1;
+  picture->pixels = {0xFFFF0000u, 0xFF0000FFu};
+  const PixelRect rect{3, 4, 6, 2};
+  const QImage stretched = PaintItems({PictureItem{picture, rect, true}});
+  const QImage tiled = PaintItems({PictureItem{picture, rect, false}});
+  for (int y = 4; y < 6; ++y) {
+    for (int x = 3; x < 9; ++x) {
+      EXPECT_EQ(stretched.pixelColor(x, y), x < 6 ? QColor(Qt::red) : QColor(Qt::blue)) << x;
+      EXPECT_EQ(tiled.pixelColor(x, y), (x - 3) % 2 == 0 ? QColor(Qt::red) : QColor(Qt::blue)) << x;
+    }
+  }
+  EXPECT_EQ(tiled.pixelColor(9, 4), QColor(Qt::white)) << "nothing past the rectangle";
+  EXPECT_EQ(tiled.pixelColor(3, 6), QColor(Qt::white));
+}
+
 TEST(DisplayListPainter, TextLiesInsideItsBoxOnTheAnchorsSide) {
   const std::string text = "Hg 20\xB0";
   const QtTextMeasure measure(PlotFont());
