@@ -18,14 +18,6 @@ constexpr int kTitlePadding = 4;    // frame and free space left and right of th
 // Dates up to this many days after the origin are placeholders, not acquisitions.
 constexpr double kUnknownDateDays = 3000.0;
 
-void AppendFrame(std::vector<DisplayItem>& items, int width, int height) {
-  items.push_back(FillRectItem{kWindowColor, {0, 0, width, height}});
-  items.push_back(FillRectItem{kHighlightColor, {0, 0, kHighlightWidth, height}});
-  items.push_back(FillRectItem{kHighlightColor, {0, 0, width, kHighlightWidth}});
-  items.push_back(FillRectItem{kShadowColor, {width - kShadowWidth, 0, kShadowWidth, height}});
-  items.push_back(FillRectItem{kShadowColor, {0, height - kShadowWidth, width, kShadowWidth}});
-}
-
 }  // namespace
 
 std::string AcquisitionText(double time_stamp) {
@@ -34,11 +26,22 @@ std::string AcquisitionText(double time_stamp) {
   return "acq: " + *date;
 }
 
+DisplayLayer BuildPlotFrame(int width, int height) {
+  DisplayLayer layer{{0, 0, width, height}, {}};
+  layer.items.push_back(FillRectItem{kWindowColor, {0, 0, width, height}});
+  layer.items.push_back(FillRectItem{kHighlightColor, {0, 0, kHighlightWidth, height}});
+  layer.items.push_back(FillRectItem{kHighlightColor, {0, 0, width, kHighlightWidth}});
+  layer.items.push_back(
+      FillRectItem{kShadowColor, {width - kShadowWidth, 0, kShadowWidth, height}});
+  layer.items.push_back(
+      FillRectItem{kShadowColor, {0, height - kShadowWidth, width, kShadowWidth}});
+  return layer;
+}
+
 DisplayLayer BuildPlotHeader(const TDataMeas& record, const std::string& title,
                              const PlotLayout& layout, int width, int height,
                              const PlotOptions& options, const TextMeasure& measure) {
-  DisplayLayer layer{{0, 0, width, height}, {}};
-  AppendFrame(layer.items, width, height);
+  DisplayLayer layer = BuildPlotFrame(width, height);
 
   const int left = layout.header.left;
   const int right = layout.header.left + layout.header.width;

@@ -22,6 +22,9 @@ inline constexpr std::string_view kDefaultPlotTitle = "Data Plot";
 // is not a date after the first 3000 days of the date origin or lies beyond the year 9999.
 std::string AcquisitionText(double time_stamp);
 
+// The control's face and frame alone, as a plot without a record shows it.
+DisplayLayer BuildPlotFrame(int width, int height);
+
 // The face filled and framed, and the line above the graph: the record's description (its
 // `FTitle`) at the left, the acquisition date at the right (not on printouts of live plots),
 // and the plot title in a framed box centred between them when it fits without touching

@@ -69,19 +69,6 @@ bool Contains(const PixelRect& rect, QPoint point) {
          point.y() < rect.top + rect.height;
 }
 
-// Without a record the control shows its face and frame: the header's filled parts alone.
-DisplayList FrameOnly(const PlotLayout& layout, int width, int height, const PlotOptions& options,
-                      const TextMeasure& measure) {
-  DisplayLayer header =
-      BuildPlotHeader(TDataMeas{}, std::string{}, layout, width, height, options, measure);
-  std::erase_if(header.items, [](const DisplayItem& item) {
-    return !std::holds_alternative<FillRectItem>(item);
-  });
-  DisplayList picture{width, height, {}};
-  picture.layers.push_back(std::move(header));
-  return picture;
-}
-
 }  // namespace
 
 TDataPlot::TDataPlot(const FileContext& files, MessageSink& messages, QWidget* parent)
@@ -282,7 +269,8 @@ void TDataPlot::EnsurePicture() {
         BuildPlotPicture(*data_, view, options_, measure, picture_width, picture_height, &layout_);
   } else {
     layout_ = LayOutPlot({picture_width, picture_height, format_panel_visible_, 0, 0});
-    picture = FrameOnly(layout_, picture_width, picture_height, options_, measure);
+    picture =
+        DisplayList{picture_width, picture_height, {BuildPlotFrame(picture_width, picture_height)}};
   }
 
   picture_ = PaintPlotPicture(picture, font);
