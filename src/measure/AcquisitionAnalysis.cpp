@@ -108,6 +108,7 @@ bool HoldsImpulse(const AnalysisSetup& setup) {
   if (IsMls(setup.generator)) return OneOf(setup.acq_type, {2, 8, 13});
   if (setup.stim_code == 17) return OneOf(setup.acq_type, {3, 8});
   if (setup.stim_code == 0) return OneOf(setup.acq_type, {3, 8, 25, 26});
+  if (setup.stim_code == 3) return OneOf(setup.acq_type, {8, 13});  // recorded as it is
   return setup.acq_type == 12;
 }
 
