@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPointer>
+#include <QRect>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
@@ -26,6 +27,7 @@
 #include "common/AtomicFile.h"
 #include "files/FileIO_Data.h"
 #include "plot/AutoScale.h"
+#include "plot/PlotFormatFile.h"
 #include "plot/ui/TDataPlot.h"
 
 namespace vireon {
@@ -515,6 +517,135 @@ TEST_F(PlotForm, FormatTogglesThePlotsFormatPanel) {
   format->trigger();
   EXPECT_FALSE(window->Plot()->FormatPanelVisible());
   EXPECT_FALSE(format->isChecked());
+}
+
+// --- Plot formats -----------------------------------------------------------------------------
+
+// The response with a format of its own, as another record of the given type.
+TDataMeas ResponseAs(std::uint8_t type, int divisions) {
+  TDataMeas record = BadlyScaledResponse();
+  record.FDataType = type;
+  record.FNumDivisions = divisions;
+  return record;
+}
+
+TEST_F(PlotForm, SaveFormatThenLoadFormatCopiesTheFormatThroughTheDialogs) {
+  const auto source = MakeWindow({PlotRoleKind::Secondary, 2});
+  TDataMeas response = ResponseAs(kFrequencyResponse, 10);
+  response.FMarkerX[2] = 440.0f;
+  response.FMarkerOn[2] = 1;
+  source->ShowRecord(&response);
+
+  script_.next_file = "tweeter";  // a bare name: the data folder, as a format file
+  Find<QAction>(*source, "SaveFormatAction")->trigger();
+  const std::filesystem::path saved = folder_ / "tweeter.pf_";
+  ASSERT_TRUE(std::filesystem::exists(saved));
+  ASSERT_EQ(script_.questions.size(), 1u);
+  EXPECT_TRUE(script_.questions[0].save);
+  EXPECT_EQ(script_.questions[0].filter, "Data Formats (*.pf_)|*.pf_");
+  EXPECT_EQ(script_.questions[0].default_extension, "pf_");
+
+  const auto target = MakeWindow({PlotRoleKind::Secondary, 3});
+  TDataMeas spectrum = ResponseAs(kSpectrum, 6);
+  spectrum.FFields[1].PerDiv = 3.0;
+  target->ShowRecord(&spectrum);
+  script_.next_file = saved;
+  Find<QAction>(*target, "LoadFormatAction")->trigger();
+  ASSERT_EQ(script_.questions.size(), 2u);
+  EXPECT_FALSE(script_.questions[1].save);
+  EXPECT_EQ(script_.questions[1].title, "Load Data Format Info");
+  EXPECT_EQ(spectrum.FDataType, kSpectrum);  // the target keeps its type
+  EXPECT_EQ(spectrum.FNumDivisions, 10);
+  EXPECT_EQ(spectrum.FFields[1].PerDiv, response.FFields[1].PerDiv);
+  EXPECT_EQ(spectrum.FMarkerX[2], 440.0f);
+  EXPECT_TRUE(target->FormatNotices().Texts().empty());
+  EXPECT_TRUE(script_.messages.empty());
+}
+
+TEST_F(PlotForm, FormatLoadsThatFailLeaveTheRecordAndAreNoticed) {
+  WriteFileAtomically(folder_ / "broken.pf_", "[PlotFormat]\nCurve0=1\n");
+  TDataMeas impedance = ResponseAs(kImpedance, 4);
+  SavePlotFormatFile(folder_ / "imp.pf_", CapturePlotFormat(impedance));
+  struct Case {
+    PlotRoleKind kind;
+    const char* file;
+    std::string notice;
+  };
+  const Case cases[] = {
+      {PlotRoleKind::Secondary, "broken.pf_",
+       "Error loading Plot Format File:" + (folder_ / "broken.pf_").string()},
+      {PlotRoleKind::Secondary, "imp.pf_", "Plot format load to secondary Plot is not compatible"},
+      {PlotRoleKind::Primary, "imp.pf_", "Plot format load to Primary Plot is not compatible"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.notice);
+    const auto window = MakeWindow({c.kind, 2});
+    TDataMeas response = ResponseAs(kFrequencyResponse, 9);
+    window->ShowRecord(&response);
+    script_.next_file = folder_ / c.file;
+    window->LoadFormat();
+    EXPECT_EQ(window->FormatNotices().Texts(), std::vector<std::string>{c.notice});
+    EXPECT_EQ(response.FNumDivisions, 9);
+    EXPECT_TRUE(script_.messages.empty());  // notices are not shown
+  }
+}
+
+TEST_F(PlotForm, PreFormatIsKeptOnThePrimaryWithoutTouchingTheRecord) {
+  TDataMeas response = ResponseAs(kFrequencyResponse, 10);
+  SavePlotFormatFile(folder_ / "next.pf_", CapturePlotFormat(response));
+
+  const auto secondary = MakeWindow({PlotRoleKind::Secondary, 2});
+  EXPECT_FALSE(Find<QAction>(*secondary, "LoadPreFormatAction")->isVisible());
+
+  const auto primary = MakeWindow({PlotRoleKind::Primary, 0});
+  TDataMeas shown = ResponseAs(kFrequencyResponse, 5);
+  primary->ShowRecord(&shown);
+  script_.next_file = folder_ / "next.pf_";
+  Find<QAction>(*primary, "LoadPreFormatAction")->trigger();
+  ASSERT_EQ(script_.questions.size(), 1u);
+  EXPECT_EQ(script_.questions[0].title, "Load Data PRE-Format Info");
+  EXPECT_EQ(script_.questions[0].filter, "Data Formats (*.pf_)|*.pf_");
+  ASSERT_TRUE(primary->PreFormat());
+  EXPECT_EQ(*primary->PreFormat(), CapturePlotFormat(response));
+  EXPECT_EQ(shown.FNumDivisions, 5);
+}
+
+TEST_F(PlotForm, PlotsDroppedOnTheStatusBarGiveTheirFormatWhereTheTypesAllow) {
+  const auto source = MakeWindow({PlotRoleKind::Secondary, 2});
+  TDataMeas response = ResponseAs(kFrequencyResponse, 10);
+  response.FWeighting = TWeighting{"Pink", "", 0, 0, {{1000.0, 2.0, 0.0}}};
+  source->ShowRecord(&response);
+  struct Case {
+    PlotRoleKind kind;
+    std::uint8_t type;
+    bool applied;
+  };
+  const Case cases[] = {
+      {PlotRoleKind::Secondary, kSpectrum, true},
+      {PlotRoleKind::Secondary, kImpedance, false},
+      {PlotRoleKind::Primary, kSpectrum, false},  // onto the primary only the same type
+      {PlotRoleKind::Primary, kFrequencyResponse, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int{c.type});
+    const auto target = MakeWindow({c.kind, 3});
+    target->resize(500, 400);
+    TDataMeas record = ResponseAs(c.type, 4);
+    target->ShowRecord(&record);
+    EXPECT_EQ(target->CopyFormatFrom(*source->Plot()), c.applied);
+    EXPECT_EQ(record.FDataType, c.type);
+    EXPECT_EQ(record.FNumDivisions, c.applied ? 10 : 4);
+    // The source's weighting came along though no such file exists.
+    EXPECT_EQ(record.FWeighting.has_value(), c.applied);
+  }
+  EXPECT_FALSE(source->CopyFormatFrom(*source->Plot()));
+
+  // Only the status bar takes the format; the plot body takes whole records.
+  source->resize(500, 400);
+  source->show();
+  const QRect bar = source->statusBar()->geometry();
+  EXPECT_TRUE(source->IsFormatDropArea(bar.center()));
+  EXPECT_FALSE(source->IsFormatDropArea(source->Plot()->geometry().center()));
 }
 
 }  // namespace

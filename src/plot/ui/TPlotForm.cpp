@@ -26,11 +26,13 @@
 #include <utility>
 
 #include "common/TextBytes.h"
+#include "common/VireonError.h"
 #include "config/AsciiCase.h"
 #include "files/FileIO_Data.h"
 #include "files/OpenDispatch.h"
 #include "files/TextDataFile.h"
 #include "files/TextExports.h"
+#include "plot/PlotFormatFile.h"
 #include "plot/ui/FileDialogFilter.h"
 #include "plot/ui/TDataPlot.h"
 #include "record/DataTypes.h"
@@ -336,6 +338,15 @@ void TPlotForm::BuildMenus() {
     if (record != nullptr) SaveAs(std::filesystem::path(record->FFileName).stem().string());
   });
   save_as_action_->setObjectName("SaveAsAction");
+  file_menu->addSeparator();
+  save_format_action_ = file_menu->addAction("Save Format", this, &TPlotForm::SaveFormat);
+  save_format_action_->setObjectName("SaveFormatAction");
+  load_format_action_ = file_menu->addAction("Load Format..", this, &TPlotForm::LoadFormat);
+  load_format_action_->setObjectName("LoadFormatAction");
+  load_pre_format_action_ =
+      file_menu->addAction("Load Pre-Format..", this, &TPlotForm::LoadPreFormat);
+  load_pre_format_action_->setObjectName("LoadPreFormatAction");
+  load_pre_format_action_->setVisible(role_.kind == PlotRoleKind::Primary);
 
   format_action_ = menuBar()->addAction("&Format", this, &TPlotForm::ToggleFormatPanel);
   format_action_->setObjectName("FormatAction");
@@ -421,6 +432,9 @@ void TPlotForm::RefreshCommands() {
   hold_action_->setEnabled(plot_->CanHold());
   clear_multi_action_->setEnabled(has_record);
   clone_action_->setEnabled(has_record && static_cast<bool>(context_.new_secondary_plot));
+  save_format_action_->setEnabled(has_record && !measuring_);
+  load_format_action_->setEnabled(has_record && !measuring_ && OpensFiles());
+  load_pre_format_action_->setEnabled(!measuring_);
   format_action_->setChecked(plot_->FormatPanelVisible());
 }
 
@@ -558,6 +572,79 @@ TPlotForm* TPlotForm::Clone() {
   return target;
 }
 
+std::optional<std::filesystem::path> TPlotForm::ChooseFormatFile(bool save,
+                                                                 const std::string& title) {
+  const FileQuestion question{save, title, std::string(kPlotFormatFilter),
+                              std::string(kPlotFormatExtension), context_.data_folder / ""};
+  const auto chosen = context_.dialogs.ChooseFile(this, question);
+  if (!chosen) return std::nullopt;
+  return PlotFormatFilePath(*chosen, context_.data_folder);
+}
+
+void TPlotForm::SaveFormat() {
+  const TDataMeas* record = Record();
+  if (measuring_ || record == nullptr) return;
+  const auto file = ChooseFormatFile(true, "");
+  if (!file) return;
+  try {
+    SavePlotFormatFile(*file, CapturePlotFormat(*record));
+  } catch (const VireonError&) {
+    messages_.ShowMessage(kSaveError);
+  }
+}
+
+void TPlotForm::LoadFormat() {
+  TDataMeas* record = Record();
+  if (measuring_ || record == nullptr || !OpensFiles()) return;
+  const auto file = ChooseFormatFile(false, "Load Data Format Info");
+  if (!file) return;
+  const bool primary = role_.kind == PlotRoleKind::Primary;
+  if (ApplyPlotFormatFile(*file, *record, primary,
+                          WeightingFilesIn(context_.data_folder, messages_), format_notices_)) {
+    FormatApplied();
+  }
+}
+
+void TPlotForm::LoadPreFormat() {
+  if (measuring_ || role_.kind != PlotRoleKind::Primary) return;
+  const auto file = ChooseFormatFile(false, "Load Data PRE-Format Info");
+  if (!file) return;
+  if (auto format = LoadPlotFormatFile(*file, format_notices_)) pre_format_ = std::move(format);
+}
+
+bool TPlotForm::CopyFormatFrom(const TDataPlot& source) {
+  TDataMeas* record = Record();
+  const TDataMeas* source_record = source.Data();
+  if (measuring_ || record == nullptr || source_record == nullptr || &source == plot_ ||
+      !OpensFiles()) {
+    return false;
+  }
+  // The source's weighting is at hand; another name is looked up as a file.
+  const WeightingLoader files = WeightingFilesIn(context_.data_folder, messages_);
+  const WeightingLoader load = [source_record, &files](const std::string& name) {
+    if (source_record->FWeighting && source_record->FWeighting->Name == name) {
+      return std::optional<TWeighting>(*source_record->FWeighting);
+    }
+    return files(name);
+  };
+  const bool primary = role_.kind == PlotRoleKind::Primary;
+  if (ApplyPlotFormat(CapturePlotFormat(*source_record), *record, primary, load) ==
+      FormatFit::Refused) {
+    return false;
+  }
+  FormatApplied();
+  return true;
+}
+
+void TPlotForm::FormatApplied() {
+  plot_->Redraw();
+  RecordReplaced();
+}
+
+bool TPlotForm::IsFormatDropArea(const QPoint& window_position) const {
+  return statusBar()->isVisible() && statusBar()->geometry().contains(window_position);
+}
+
 void TPlotForm::SetStatusText(const std::string& text) {
   status_text_ = text;
   status_label_->setStyleSheet({});
@@ -585,8 +672,20 @@ void TPlotForm::SetDomainChangeable(bool changeable) {
   if (domain_button_ != nullptr) domain_button_->setEnabled(changeable);
 }
 
-void TPlotForm::dragEnterEvent(QDragEnterEvent* event) {
-  if (acceptDrops() && !measuring_ && DroppedDataFile(*event->mimeData())) {
+// Another window's plot dragged over this window's status bar.
+const TDataPlot* TPlotForm::FormatDropSource(const QDropEvent& event) const {
+  if (!event.mimeData()->hasFormat(TDataPlot::kDragMimeType)) return nullptr;
+  const auto* source = qobject_cast<const TDataPlot*>(event.source());
+  if (source == nullptr || source == plot_ || source->Data() == nullptr) return nullptr;
+  return IsFormatDropArea(event.position().toPoint()) ? source : nullptr;
+}
+
+void TPlotForm::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+
+void TPlotForm::dragMoveEvent(QDragMoveEvent* event) {
+  // A plot is taken only over the status bar; files anywhere.
+  if (acceptDrops() && !measuring_ &&
+      (DroppedDataFile(*event->mimeData()) || FormatDropSource(*event) != nullptr)) {
     event->acceptProposedAction();
   } else {
     event->ignore();
@@ -594,6 +693,14 @@ void TPlotForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TPlotForm::dropEvent(QDropEvent* event) {
+  if (const TDataPlot* source = FormatDropSource(*event)) {
+    if (CopyFormatFrom(*source)) {
+      event->acceptProposedAction();
+    } else {
+      event->ignore();
+    }
+    return;
+  }
   const auto file = DroppedDataFile(*event->mimeData());
   if (!file) {
     event->ignore();

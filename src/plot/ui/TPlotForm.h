@@ -8,11 +8,15 @@
 #include <optional>
 #include <string>
 
+#include "common/Notices.h"
 #include "files/FileContext.h"
+#include "plot/PlotFormat.h"
 #include "record/DataObj.h"
 
 class QAction;
+class QDragMoveEvent;
 class QLabel;
+class QPoint;
 class QToolButton;
 
 namespace vireon {
@@ -99,6 +103,20 @@ class TPlotForm : public QMainWindow {
   void ClearMulti();
   TPlotForm* Clone();  // the new secondary plot; none when no window can be made
 
+  // Format files (".pf_"); a name without a folder goes to the data folder. Ignored while a
+  // measurement runs; live windows and the microphone view load no formats.
+  void SaveFormat();
+  void LoadFormat();     // applies the file to the shown record
+  void LoadPreFormat();  // primary window only: kept for the main form's next result
+  const std::optional<PlotFormat>& PreFormat() const { return pre_format_; }
+  // Why a format load did nothing; these are not shown.
+  const Notices& FormatNotices() const { return format_notices_; }
+  // Format copy: another plot's format applied to the shown record (as far as the data types
+  // allow); false when nothing was applied.
+  bool CopyFormatFrom(const TDataPlot& source);
+  // Plots dropped here, on the status bar, give only their format.
+  bool IsFormatDropArea(const QPoint& window_position) const;
+
   // Panel 1 of the primary window; the other windows show their record's description there.
   void SetStatusText(const std::string& text);
   std::string StatusText() const;
@@ -116,6 +134,7 @@ class TPlotForm : public QMainWindow {
  protected:
   // Data files dragged from the desktop are opened as by "Open".
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
@@ -137,6 +156,9 @@ class TPlotForm : public QMainWindow {
   bool OpensFiles() const;  // live windows and the microphone view do not
   void OnStartStopClicked();
   bool WriteRecord(const std::filesystem::path& file);
+  std::optional<std::filesystem::path> ChooseFormatFile(bool save, const std::string& title);
+  void FormatApplied();
+  const TDataPlot* FormatDropSource(const QDropEvent& event) const;
 
   const PlotRole role_;
   PlotFormContext context_;
@@ -145,6 +167,8 @@ class TPlotForm : public QMainWindow {
   std::filesystem::path last_folder_;
   bool measuring_ = false;
   std::string status_text_;
+  std::optional<PlotFormat> pre_format_;
+  Notices format_notices_;
 
   // Child widgets, owned by Qt through their parents.
   TDataPlot* plot_ = nullptr;
@@ -159,6 +183,9 @@ class TPlotForm : public QMainWindow {
   QAction* hold_action_ = nullptr;
   QAction* clear_multi_action_ = nullptr;
   QAction* clone_action_ = nullptr;
+  QAction* save_format_action_ = nullptr;
+  QAction* load_format_action_ = nullptr;
+  QAction* load_pre_format_action_ = nullptr;
 };
 
 }  // namespace vireon
