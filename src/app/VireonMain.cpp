@@ -9,12 +9,18 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Screenshot.h"
+#include "audio/devices/DeviceCatalog.h"
+#include "audio/devices/portaudio/PortAudioDriver.h"
+#include "audio/devices/simulated/BenchFile.h"
+#include "audio/devices/simulated/SimulatedCard.h"
 #include "common/DebugLog.h"
 #include "common/Version.h"
+#include "common/VireonError.h"
 #include "config/Defaults.h"
 #include "files/FileContext.h"
 #include "measure/ui/TestForm.h"
@@ -88,6 +94,30 @@ class SecondaryPlots {
   std::vector<QPointer<vireon::TPlotForm>> windows_;
 };
 
+// The sound cards PortAudio finds, then the simulated card on its real-time clock with the
+// built-in bench (unless VIREON_NO_SIMULATED_CARD=1).
+struct DesktopDevices {
+  std::unique_ptr<vireon::DeviceCatalog> catalog;
+  const vireon::PortAudioDriver* portaudio = nullptr;  // owned by the catalog; null without it
+};
+
+DesktopDevices OpenDesktopDevices(const vireon::Environment& environment) {
+  DesktopDevices devices;
+  std::vector<std::unique_ptr<vireon::WaveDriver>> backends;
+  try {
+    auto portaudio = std::make_unique<vireon::PortAudioDriver>();
+    devices.portaudio = portaudio.get();
+    backends.push_back(std::move(portaudio));
+  } catch (const vireon::VireonError& error) {
+    std::fprintf(stderr, "No sound cards: %s\n", error.what());
+  }
+  auto card = std::make_unique<vireon::SimulatedCard>(vireon::BuiltInBench(),
+                                                      vireon::SimulatedCard::Clock::kRealTime);
+  devices.catalog = std::make_unique<vireon::DeviceCatalog>(
+      std::move(backends), std::move(card), environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
+  return devices;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -114,8 +144,16 @@ int main(int argc, char* argv[]) {
       vireon::DebugLog::StartIfRequested(data_directory, vireon::SystemVersionName());
   vireon::RegisterDataPath(environment);
 
-  vireon::TTestForm main_form;
-  main_form.show();
+  const DesktopDevices devices = OpenDesktopDevices(environment);
+  const vireon::PortAudioDriver* portaudio = devices.portaudio;
+  vireon::TTestForm main_form({
+      .driver = *devices.catalog,
+      .devices = vireon::DefaultStationDevices(*devices.catalog),
+      .data_directory = data_directory,
+      .driver_error_text = [portaudio] { return portaudio ? portaudio->LastErrorText() : ""; },
+      .show_message = vireon::ShowOkMessage,
+      .end_debug_log = [&debug_log] { debug_log.Close(); },
+  });
 
   const vireon::FileContext files;
   vireon::PlotFormContext plot_context{files, data_directory, vireon::InteractiveDialogs(), {}};
@@ -125,13 +163,19 @@ int main(int argc, char* argv[]) {
     window->show();
     return window;
   };
-  vireon::TDataMeas primary_record = vireon::DefaultPlotRecord(files.Defaults);
   vireon::TPlotForm primary_plot({vireon::PlotRoleKind::Primary, 0}, plot_context);
-  primary_plot.ShowRecord(&primary_record);
-  primary_plot.resize(703, 420);
-  primary_plot.move(main_form.frameGeometry().topRight() + QPoint(10, 0));
+  main_form.SetPrimaryPlot(&primary_plot, vireon::DefaultPlotRecord(files.Defaults));
+
+  // The plot window at the top left with the main window below it.
+  const QPoint origin = QGuiApplication::primaryScreen() != nullptr
+                            ? QGuiApplication::primaryScreen()->availableGeometry().topLeft()
+                            : QPoint();
+  primary_plot.resize(703, 400);
+  primary_plot.move(origin);
   primary_plot.show();
-  secondary_plots.SetPlacement(main_form.frameGeometry().bottomLeft() + QPoint(0, 10),
+  main_form.move(primary_plot.frameGeometry().bottomLeft() + QPoint(0, 10));
+  main_form.show();
+  secondary_plots.SetPlacement(primary_plot.frameGeometry().topRight() + QPoint(10, 0),
                                primary_plot.size());
 
   // Files named on the command line open once the event loop runs, each in a window of its

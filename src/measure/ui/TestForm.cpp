@@ -1,14 +1,333 @@
 #include "measure/ui/TestForm.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+#include "common/DateTime.h"
+#include "common/TextBytes.h"
+#include "common/VireonError.h"
+#include "measure/AcquisitionTypes.h"
+#include "measure/ProgramLifecycle.h"
+#include "measure/ui/AcquisitionItemDelegate.h"
+#include "plot/render/DisplayListPainter.h"
+#include "plot/ui/TDataPlot.h"
+#include "plot/ui/TPlotForm.h"
+#include "stimulus/AcquisitionCompatibility.h"
+#include "stimulus/MlsSequence.h"
+#include "stimulus/MlsTables.h"
+#include "stimulus/StimulusTable.h"
 
 namespace vireon {
+namespace {
 
-TTestForm::TTestForm(QWidget* parent) : QMainWindow(parent) {
+constexpr PlotColor kBlinkGreen = 0x00FF00;
+constexpr PlotColor kBlinkWhite = 0xFFFFFF;
+constexpr PlotColor kIdleSilver = 0xC0C0C0;
+constexpr int kBlinkTicks = 500 / TTestForm::kStatusTickMs;
+constexpr const char* kNotYetAvailable = "This configuration window is not available yet";
+
+QString Text(std::string_view bytes) { return QString::fromStdString(BytesToUtf8(bytes)); }
+
+}  // namespace
+
+void ShowOkMessage(QWidget* parent, const std::string& text) {
+  std::string lines = text;
+  std::replace(lines.begin(), lines.end(), '\r', '\n');
+  QMessageBox::information(parent, QApplication::applicationDisplayName(), Text(lines),
+                           QMessageBox::Ok);
+}
+
+TTestForm::TTestForm(TestFormContext context, QWidget* parent)
+    : QMainWindow(parent),
+      context_(std::move(context)),
+      station_(context_.driver, context_.devices, context_.data_directory, Ports(),
+               context_.driver_error_text) {
+  station_.Controller().SetToneLists(tones_);
+  station_.Controller().events.OnStarted = [this] {
+    if (display_) {
+      display_->SetDomain(ShowsTimeData(Controller().AcqType())
+                              ? PrimaryDisplay::Domain::kTime
+                              : PrimaryDisplay::Domain::kFrequency);
+    }
+  };
+  BuildWindow();
+  status_timer_.setInterval(kStatusTickMs);
+  connect(&status_timer_, &QTimer::timeout, this, &TTestForm::StatusTimerTimer);
+  ShowStatus();
+  FollowRunState();
+}
+
+TTestForm::~TTestForm() = default;
+
+ControllerPorts TTestForm::Ports() {
+  ControllerPorts ports;
+  ports.show_message = [this](const std::string& text) { context_.show_message(this, text); };
+  ports.now = [] { return NowAsDateTime(); };
+  ports.redraw_plots = [this] { RedrawPrimary(); };
+  ports.status_changed = [this] { ShowStatus(); };
+  return ports;
+}
+
+void TTestForm::BuildWindow() {
   setObjectName("TestForm");
   setWindowTitle("Quenmar -Vireon- (MAIN FORM)");
-  statusBar()->showMessage("ready");
-  resize(420, 240);
+  auto* central = new QWidget(this);
+  auto* rows = new QVBoxLayout(central);
+  auto* groups = new QHBoxLayout;
+  rows->addLayout(groups);
+
+  const auto add_group = [&](const char* name, const char* title, const char* combo_name,
+                             const char* config_name) {
+    auto* group = new QGroupBox(title, central);
+    group->setObjectName(name);
+    auto* column = new QVBoxLayout(group);
+    auto* combo = new QComboBox(group);
+    combo->setObjectName(combo_name);
+    combo->setMaxVisibleItems(28);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* configure = new QPushButton("show Configure", group);
+    configure->setObjectName(config_name);
+    configure->setEnabled(false);
+    configure->setToolTip(kNotYetAvailable);
+    column->addWidget(combo);
+    column->addWidget(configure);
+    groups->addWidget(group);
+    return combo;
+  };
+  stimulus_box_ = add_group("gbStimulus", "Stimulus", "cStimulus", "bbStimulusConfig");
+  acquisition_box_ = add_group("gbAcquisition", "Acquisition", "cAcquisition", "bbAcqConfig");
+  postprocess_box_ = add_group("gbPostprocess", "Postprocess", "cPostprocess", "bbPostConfig");
+  postprocess_box_->setEnabled(false);
+
+  for (const StimulusType& type : StimulusTypes()) stimulus_box_->addItem(Text(type.name));
+  for (int item = 0; item < kAcquisitionItemCount; ++item) {
+    acquisition_box_->addItem(Text(AcquisitionName(AcqTypeOfItem(item))));
+  }
+  acquisition_box_->setItemDelegate(new AcquisitionItemDelegate(
+      [this](int item) {
+        return IsAcquisitionCompatible(Controller().StimCode(), AcqTypeOfItem(item));
+      },
+      acquisition_box_));
+  const auto stimuli = StimulusTypes();
+  const auto current = std::find_if(stimuli.begin(), stimuli.end(), [this](const auto& type) {
+    return type.code == Controller().StimCode();
+  });
+  stimulus_box_->setCurrentIndex(static_cast<int>(current - stimuli.begin()));
+  ShowAcquisitionOfController();
+  connect(stimulus_box_, &QComboBox::currentIndexChanged, this, &TTestForm::cStimulusChange);
+  connect(acquisition_box_, &QComboBox::currentIndexChanged, this, &TTestForm::cAcquisitionChange);
+
+  // sbStop lies over sbStart: only the active one shows.
+  auto* controls = new QHBoxLayout;
+  rows->addLayout(controls);
+  start_button_ = new QPushButton("Start [F12]", central);
+  start_button_->setObjectName("sbStart");
+  stop_button_ = new QPushButton("Stop [Esc]", central);
+  stop_button_->setObjectName("sbStop");
+  time_freq_button_ = new QPushButton("TIMEFREQ", central);
+  time_freq_button_->setObjectName("sbTimeFreq");
+  run_blinker_ = new QLabel(central);
+  run_blinker_->setObjectName("RunBlinker");
+  run_blinker_->setFixedSize(16, 16);
+  run_blinker_->setFrameShape(QFrame::Panel);
+  run_blinker_->setFrameShadow(QFrame::Sunken);
+  controls->addWidget(start_button_);
+  controls->addWidget(stop_button_);
+  controls->addWidget(time_freq_button_);
+  controls->addStretch();
+  controls->addWidget(run_blinker_);
+  connect(start_button_, &QPushButton::clicked, this, &TTestForm::bbStartClick);
+  connect(stop_button_, &QPushButton::clicked, this, &TTestForm::sbStopClick);
+  connect(time_freq_button_, &QPushButton::clicked, this, &TTestForm::ToggleDomain);
+  connect(new QShortcut(Qt::Key_F12, this), &QShortcut::activated, this, &TTestForm::RequestStart);
+  connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this,
+          &TTestForm::sbStopClick);
+  setCentralWidget(central);
+
+  // Panel 0 is the status word; panels 1 and 2 hold the play and record device texts.
+  statusBar()->setObjectName("StatusBar1");
+  status_word_ = new QLabel(statusBar());
+  status_word_->setObjectName("StatusPanel0");
+  status_word_->setMinimumWidth(90);
+  statusBar()->addWidget(status_word_);
+  for (const char* name : {"StatusPanel1", "StatusPanel2"}) {
+    auto* panel = new QLabel(statusBar());
+    panel->setObjectName(name);
+    statusBar()->addWidget(panel, 1);
+  }
+}
+
+void TTestForm::SetPrimaryPlot(TPlotForm* window, TDataMeas initial_record) {
+  primary_plot_ = window;
+  display_.emplace(std::move(initial_record));
+  connect(window, &TPlotForm::StartRequested, this, &TTestForm::RequestStart);
+  connect(window, &TPlotForm::StopRequested, this, &TTestForm::sbStopClick);
+  connect(window, &TPlotForm::DomainToggleRequested, this, &TTestForm::ToggleDomain);
+  RedrawPrimary();
+  FollowRunState();
+}
+
+// --- Selections -----------------------------------------------------------------------------
+
+void TTestForm::cStimulusChange(int item) {
+  const auto stimuli = StimulusTypes();
+  if (item < 0 || item >= static_cast<int>(stimuli.size())) return;
+  Controller().SelectStimulus(stimuli[item].code);
+  ShowAcquisitionOfController();
+}
+
+// An incompatible type is refused without a word: the list shows the kept type again.
+void TTestForm::cAcquisitionChange(int item) {
+  if (item >= 0) Controller().SelectAcquisition(AcqTypeOfItem(item));
+  ShowAcquisitionOfController();
+}
+
+void TTestForm::ShowAcquisitionOfController() {
+  const QSignalBlocker quiet(acquisition_box_);
+  acquisition_box_->setCurrentIndex(ItemOfAcqType(Controller().AcqType()));
+  acquisition_box_->view()->viewport()->update();
+}
+
+// --- Start and stop ---------------------------------------------------------------------------
+
+void TTestForm::bbStartClick() {
+  Controller().ClickStart();
+  FollowRunState();
+}
+
+void TTestForm::sbStopClick() {
+  Controller().ClickStop();
+  FollowRunState();
+}
+
+void TTestForm::RequestStart() { Controller().RequestStart(); }
+
+void TTestForm::StatusTimerTimer() {
+  Controller().StatusTick();
+  FollowRunState();
+}
+
+// Buttons, lists, run indicator and the plot window's button follow the controller.
+void TTestForm::FollowRunState() {
+  const bool running = Controller().Running();
+  start_button_->setVisible(!running);
+  stop_button_->setVisible(running);
+  stimulus_box_->setEnabled(!running);
+  acquisition_box_->setEnabled(!running);
+  blink_ticks_ = running ? blink_ticks_ + 1 : 0;
+  const PlotColor blinker = !running                                ? kIdleSilver
+                            : (blink_ticks_ / kBlinkTicks) % 2 == 0 ? kBlinkGreen
+                                                                    : kBlinkWhite;
+  if (blinker != blinker_colour_) {
+    blinker_colour_ = blinker;
+    run_blinker_->setStyleSheet(QString("background-color: %1;").arg(ToQColor(blinker).name()));
+  }
+  if (primary_plot_) primary_plot_->SetMeasuring(running);
+}
+
+void TTestForm::ShowStatus() {
+  if (status_word_ == nullptr) return;
+  status_word_->setText(Text(Controller().StatusWord()));
+  status_word_->setStyleSheet(
+      QString("color: %1;").arg(ToQColor(Controller().StatusColour()).name()));
+}
+
+// --- The primary plot ------------------------------------------------------------------------
+
+void TTestForm::RedrawPrimary() {
+  if (!display_) return;
+  const MeasurementController& controller = Controller();
+  display_->TakeResults(controller.FreqRec(), controller.TimeRec());
+  if (!primary_plot_) return;
+  TDataMeas& shown = display_->Shown();
+  // Another record, or a result of another data type, is set up anew by the window (caption,
+  // status text, limits); a further pass only redraws.
+  if (primary_plot_->Record() != &shown || plot_shows_type_ != shown.FDataType) {
+    primary_plot_->ShowRecord(&shown);
+    plot_shows_type_ = shown.FDataType;
+  } else {
+    primary_plot_->Plot()->Redraw();
+  }
+  primary_plot_->SetDomainChangeable(display_->CanToggle());
+  time_freq_button_->setEnabled(display_->CanToggle());
+}
+
+void TTestForm::ToggleDomain() {
+  if (!display_ || !display_->CanToggle()) return;
+  display_->Toggle();
+  RedrawPrimary();
+}
+
+// --- Start-up and shutdown --------------------------------------------------------------------
+
+void TTestForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!activated_) {
+    activated_ = true;
+    FormActivate();
+  }
+}
+
+// Without configuration files the settings keep their defaults; the MLS table of the default
+// sequence length is built (and cached in the data folder) before the first measurement needs it.
+void TTestForm::FormActivate() {
+  ActivationSteps steps;
+  steps.build_mls_tables = [this] {
+    MlsTableStore store(context_.data_directory);
+    return store.BuildMLSTables(SetMLSOrder(station_.Stimulus().mls_length).order);
+  };
+  steps.notice = [this](std::string_view text) {
+    Controller().NoticeLog().Notice(std::string(text));
+  };
+  steps.load_configuration = [] {};
+  steps.outputs_disabled = [] { return false; };
+  steps.ask_yes_no = [this](std::string_view question) {
+    std::string lines(question);
+    std::replace(lines.begin(), lines.end(), '\r', '\n');
+    return QMessageBox::question(this, QApplication::applicationDisplayName(), Text(lines)) ==
+           QMessageBox::Yes;
+  };
+  steps.enable_outputs = [] {};
+  steps.arm_auto_start = [] {};
+  steps.enable_status_timer = [this] { status_timer_.start(); };
+  RunActivation(steps);
+}
+
+void TTestForm::closeEvent(QCloseEvent* event) {
+  ShutdownSteps steps;
+  steps.end_debug_log = context_.end_debug_log;
+  steps.stop_measurement = [this] { sbStopClick(); };
+  steps.save_latest_tone_sets = [this] {
+    try {
+      SaveLatestToneSets(context_.data_directory, tones_);
+    } catch (const VireonError& error) {
+      Controller().NoticeLog().Notice(error.what());
+    }
+  };
+  steps.save_recent_files = [] {};
+  // Saving the configuration files is not offered yet: nothing asks.
+  if (!RunCloseQuery(false, steps)) {
+    event->ignore();
+    return;
+  }
+  status_timer_.stop();
+  if (primary_plot_) primary_plot_->hide();
+  setWindowTitle(windowTitle() + "  *CLOSING*");
+  event->accept();
+  context_.quit();
 }
 
 }  // namespace vireon
