@@ -31,7 +31,6 @@
 #include "files/FileContext.h"
 #include "measure/ControllerPorts.h"
 #include "measure/SimulatedStation.h"
-#include "measure/ui/PrimaryDisplay.h"
 #include "plot/ui/TDataPlot.h"
 #include "plot/ui/TPlotForm.h"
 
@@ -311,61 +310,6 @@ TEST(MainWindowWithoutDevices, StartSaysSoAndStaysIdle) {
   EXPECT_FALSE(form.Controller().Running());
   EXPECT_EQ(messages, std::vector<std::string>{"No Audio Inteface Support (?)"});
   EXPECT_EQ(form.findChild<QLabel*>("StatusPanel0")->text(), "ready");
-}
-
-// --- What the primary plot shows ----------------------------------------------------------
-
-// A result of `points` points: sampled types carry one column, the others x and a magnitude.
-TDataMeas Result(std::uint8_t data_type, int points) {
-  TDataMeas record;
-  record.FDataType = data_type;
-  record.FNumPoints = points;
-  record.FSampleRate = 48000;
-  DataArray values(points);
-  for (int i = 0; i < points; ++i) values[i] = 1.0 + std::sin(0.1 * i);
-  if (record.IsSampled()) {
-    record.FNumFields = 1;
-    record.FFields[0].Values = values;
-  } else {
-    record.FNumFields = 2;
-    record.FFields[0].Values.resize(points);
-    for (int i = 0; i < points; ++i) record.FFields[0].Values[i] = 10.0 * (i + 1);
-    record.FFields[1].Values = values;
-  }
-  return record;
-}
-
-TEST(MainWindowPrimaryDisplay, ResultsGetTheDefaultViewOnceAndKeepTheUsersViewAfterwards) {
-  TDataMeas initial = Result(0, 16);
-  initial.FTitle = "initial";
-  PrimaryDisplay display(initial);
-  EXPECT_EQ(display.Shown().FTitle, "initial");
-  EXPECT_FALSE(display.CanToggle());
-
-  display.SetDomain(PrimaryDisplay::Domain::kFrequency);
-  display.TakeResults(TDataMeas(), Result(0, 480));  // no frequency result yet
-  TDataMeas* time_record = &display.Shown();
-  EXPECT_EQ(display.ShownDomain(), PrimaryDisplay::Domain::kTime);
-  EXPECT_EQ(time_record->FNumDivisions, 8);
-  EXPECT_DOUBLE_EQ(time_record->FViewStop, 479.0 / 48000);  // the whole record, not the initial
-
-  time_record->FViewStop = 0.002;  // the user zooms in
-  time_record->FNumDivisions = 4;
-  display.TakeResults(TDataMeas(), Result(0, 480));
-  EXPECT_EQ(&display.Shown(), time_record);
-  EXPECT_DOUBLE_EQ(display.Shown().FViewStop, 0.002);
-  EXPECT_EQ(display.Shown().FNumDivisions, 4);
-
-  display.TakeResults(TDataMeas(), Result(6, 480));  // another data type: a new view
-  EXPECT_EQ(display.Shown().FNumDivisions, 8);
-
-  display.TakeResults(Result(1, 200), Result(6, 480));  // the chosen domain as soon as it can
-  EXPECT_EQ(display.ShownDomain(), PrimaryDisplay::Domain::kFrequency);
-  EXPECT_TRUE(display.CanToggle());
-  display.Toggle();
-  EXPECT_EQ(display.ShownDomain(), PrimaryDisplay::Domain::kTime);
-  display.Toggle();
-  EXPECT_EQ(display.ShownDomain(), PrimaryDisplay::Domain::kFrequency);
 }
 
 }  // namespace

@@ -13,8 +13,8 @@
 
 #include "audio/devices/WaveDevice.h"
 #include "audio/engine/StreamingEngine.h"
-#include "measure/ui/MeasuringStation.h"
-#include "measure/ui/PrimaryDisplay.h"
+#include "measure/MeasuringStation.h"
+#include "measure/PrimaryDisplay.h"
 #include "record/DataObj.h"
 #include "record/RecordDefaults.h"
 #include "stimulus/ToneSet.h"

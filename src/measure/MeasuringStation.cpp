@@ -1,4 +1,4 @@
-#include "measure/ui/MeasuringStation.h"
+#include "measure/MeasuringStation.h"
 
 #include <utility>
 #include <vector>

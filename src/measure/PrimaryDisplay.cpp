@@ -1,4 +1,4 @@
-#include "measure/ui/PrimaryDisplay.h"
+#include "measure/PrimaryDisplay.h"
 
 #include <utility>
 
