@@ -11,6 +11,7 @@
 #include "common/Notices.h"
 #include "files/FileContext.h"
 #include "plot/PlotFormat.h"
+#include "plot/PlotWindowRules.h"
 #include "record/DataObj.h"
 
 class QAction;
@@ -25,17 +26,6 @@ class TDataPlot;
 class TPlotForm;
 
 // What a plot window is for: it fixes the window's name, caption and component name.
-enum class PlotRoleKind { Primary, Secondary, LiveTime, LiveIR, AuxPlot, Mic };
-
-struct PlotRole {
-  PlotRoleKind kind = PlotRoleKind::Secondary;
-  int number = 2;  // secondary plots only: "Plot" + number, counted from 2
-
-  std::string Name() const;           // "Primary", "Plot2", "LiveTime", "LiveIR", "AuxPlot", "mic"
-  std::string Caption() const;        // "(Primary Plot) -vireon-", "(plot2) -vireon-", ...
-  std::string ComponentName() const;  // "PlotForm", "Plot2", "LiveTimeDP", ...; none for "mic"
-};
-
 // A file the window asks the user for.
 struct FileQuestion {
   bool save = false;
@@ -64,13 +54,6 @@ struct PlotFormContext {
   // "Clone" copies into it. None disables "Clone".
   std::function<TPlotForm*()> new_secondary_plot;
 };
-
-// The record a new window shows until it is given another: a unit impulse of 4096 samples
-// at 48 kHz, "Default Time Domain Data".
-TDataMeas DefaultPlotRecord(const RecordDefaults& defaults);
-
-// The plot title an opened file gets from its data type.
-std::string OpenedPlotTitle(const TDataMeas& record);
 
 // The window around one plot: its menus, its status bar with the auto-scale button (and on the
 // primary window the start/stop and domain buttons), the file commands, hold and clone.
