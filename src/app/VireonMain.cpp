@@ -15,12 +15,11 @@
 
 #include "app/Screenshot.h"
 #include "audio/devices/DeviceCatalog.h"
-#include "audio/devices/portaudio/PortAudioDriver.h"
+#include "audio/devices/portaudio/AudioDevices.h"
 #include "audio/devices/simulated/BenchFile.h"
 #include "audio/devices/simulated/SimulatedCard.h"
 #include "common/DebugLog.h"
 #include "common/Version.h"
-#include "common/VireonError.h"
 #include "config/Defaults.h"
 #include "files/FileContext.h"
 #include "measure/ui/TestForm.h"
@@ -94,30 +93,6 @@ class SecondaryPlots {
   std::vector<QPointer<vireon::TPlotForm>> windows_;
 };
 
-// The sound cards PortAudio finds, then the simulated card on its real-time clock with the
-// built-in bench (unless VIREON_NO_SIMULATED_CARD=1).
-struct DesktopDevices {
-  std::unique_ptr<vireon::DeviceCatalog> catalog;
-  const vireon::PortAudioDriver* portaudio = nullptr;  // owned by the catalog; null without it
-};
-
-DesktopDevices OpenDesktopDevices(const vireon::Environment& environment) {
-  DesktopDevices devices;
-  std::vector<std::unique_ptr<vireon::WaveDriver>> backends;
-  try {
-    auto portaudio = std::make_unique<vireon::PortAudioDriver>();
-    devices.portaudio = portaudio.get();
-    backends.push_back(std::move(portaudio));
-  } catch (const vireon::VireonError& error) {
-    std::fprintf(stderr, "No sound cards: %s\n", error.what());
-  }
-  auto card = std::make_unique<vireon::SimulatedCard>(vireon::BuiltInBench(),
-                                                      vireon::SimulatedCard::Clock::kRealTime);
-  devices.catalog = std::make_unique<vireon::DeviceCatalog>(
-      std::move(backends), std::move(card), environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
-  return devices;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -144,13 +119,16 @@ int main(int argc, char* argv[]) {
       vireon::DebugLog::StartIfRequested(data_directory, vireon::SystemVersionName());
   vireon::RegisterDataPath(environment);
 
-  const DesktopDevices devices = OpenDesktopDevices(environment);
-  const vireon::PortAudioDriver* portaudio = devices.portaudio;
+  // The sound cards PortAudio finds, then the simulated card with the built-in bench on its
+  // real-time clock.
+  const vireon::AudioDevices devices = vireon::OpenAudioDevices(
+      true, vireon::BuiltInBench(), vireon::SimulatedCard::Clock::kRealTime,
+      environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
   vireon::TTestForm main_form({
       .driver = *devices.catalog,
       .devices = vireon::DefaultStationDevices(*devices.catalog),
       .data_directory = data_directory,
-      .driver_error_text = [portaudio] { return portaudio ? portaudio->LastErrorText() : ""; },
+      .driver_error_text = [&devices] { return devices.DriverErrorText(); },
       .show_message = vireon::ShowOkMessage,
       .end_debug_log = [&debug_log] { debug_log.Close(); },
   });

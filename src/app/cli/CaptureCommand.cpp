@@ -12,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include "app/cli/AudioDevices.h"
 #include "app/cli/DeviceChoice.h"
 #include "app/cli/ExitCodes.h"
 #include "app/cli/ProgramSettings.h"
@@ -20,6 +19,7 @@
 #include "app/cli/SavedRecord.h"
 #include "app/cli/SettingsOptions.h"
 #include "app/cli/StimulusChoice.h"
+#include "audio/devices/portaudio/AudioDevices.h"
 #include "audio/engine/FastPump.h"
 #include "audio/engine/PumpThread.h"
 #include "audio/engine/StreamFormats.h"

@@ -52,9 +52,9 @@ MeasuringDevices OpenMeasuringDevices(const DeviceOptions& options,
   const std::string& bench = options.bench;
   MeasuringDevices opened;
   opened.names = ChooseDevices(bench, options.device, soundcards);
-  opened.devices = OpenAudioDevices(opened.names.needs_portaudio,
-                                    bench.empty() ? BuiltInBench() : LoadBenchFile(bench),
-                                    bench.empty() && hide_simulated_card);
+  opened.devices = OpenAudioDevices(
+      opened.names.needs_portaudio, bench.empty() ? BuiltInBench() : LoadBenchFile(bench),
+      SimulatedCard::Clock::kFast, bench.empty() && hide_simulated_card);
   WaveDriver& driver = *opened.devices.catalog;
   opened.play_device = DeviceNumber(driver, WaveDirection::kPlay, opened.names.play);
   opened.record_device = DeviceNumber(driver, WaveDirection::kRecord, opened.names.record);

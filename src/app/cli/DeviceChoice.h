@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/cli/AudioDevices.h"
 #include "audio/devices/WaveDevice.h"
+#include "audio/devices/portaudio/AudioDevices.h"
 #include "audio/settings/SoundcardSettings.h"
 
 namespace vireon::cli {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/AudioDevices.h"
 #include "app/cli/ExitCodes.h"
+#include "audio/devices/portaudio/AudioDevices.h"
 #include "audio/settings/RateTable.h"
 #include "common/TextBytes.h"
 #include "config/Defaults.h"
@@ -75,8 +75,9 @@ nlohmann::ordered_json Json(const std::vector<DeviceFormats>& devices) {
 }
 
 int ListDevices(bool json) {
-  const AudioDevices devices = OpenAudioDevices(
-      true, BuiltInBench(), Environment::Process().Get("VIREON_NO_SIMULATED_CARD") == "1");
+  const AudioDevices devices =
+      OpenAudioDevices(true, BuiltInBench(), SimulatedCard::Clock::kFast,
+                       Environment::Process().Get("VIREON_NO_SIMULATED_CARD") == "1");
   const std::vector<DeviceFormats> play = DirectionFormats(*devices.catalog, WaveDirection::kPlay);
   const std::vector<DeviceFormats> record =
       DirectionFormats(*devices.catalog, WaveDirection::kRecord);

@@ -8,13 +8,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/cli/AudioDevices.h"
 #include "app/cli/DeviceChoice.h"
 #include "app/cli/ExitCodes.h"
 #include "app/cli/ProgramSettings.h"
 #include "app/cli/SavedRecord.h"
 #include "app/cli/SettingsOptions.h"
 #include "app/cli/StimulusChoice.h"
+#include "audio/devices/portaudio/AudioDevices.h"
 #include "audio/engine/FastPump.h"
 #include "audio/engine/PumpThread.h"
 #include "audio/engine/StreamingEngine.h"

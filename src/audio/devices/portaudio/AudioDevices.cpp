@@ -1,4 +1,4 @@
-#include "app/cli/AudioDevices.h"
+#include "audio/devices/portaudio/AudioDevices.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 
 #include "common/VireonError.h"
 
-namespace vireon::cli {
+namespace vireon {
 namespace {
 
 class StderrSilenced {
@@ -36,7 +36,8 @@ class StderrSilenced {
 
 }  // namespace
 
-AudioDevices OpenAudioDevices(bool with_portaudio, Bench bench, bool hide_simulated_card) {
+AudioDevices OpenAudioDevices(bool with_portaudio, Bench bench, SimulatedCard::Clock clock,
+                              bool hide_simulated_card) {
   AudioDevices devices;
   std::vector<std::unique_ptr<WaveDriver>> backends;
   if (with_portaudio) {
@@ -55,11 +56,11 @@ AudioDevices OpenAudioDevices(bool with_portaudio, Bench bench, bool hide_simula
     }
     if (!failure.empty()) std::fprintf(stderr, "No sound cards: %s\n", failure.c_str());
   }
-  auto card = std::make_unique<SimulatedCard>(std::move(bench), SimulatedCard::Clock::kFast);
+  auto card = std::make_unique<SimulatedCard>(std::move(bench), clock);
   if (!hide_simulated_card) devices.simulated_card = card.get();
   devices.catalog =
       std::make_unique<DeviceCatalog>(std::move(backends), std::move(card), hide_simulated_card);
   return devices;
 }
 
-}  // namespace vireon::cli
+}  // namespace vireon
