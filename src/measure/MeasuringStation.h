@@ -42,7 +42,13 @@ class MeasuringStation {
   MeasurementController& Controller() { return controller_; }
   AudioInterfaceSettings& Audio() { return audio_; }
   StimulusSettings& Stimulus() { return stimulus_; }
+  TimingSettings& Timing() { return timing_; }
   bool PumpRunning() const { return pump_ != nullptr; }
+
+  // The machine is about to sleep: a running measurement stops as by the user's stop.
+  void PrepareForSleep();
+  // The machine woke: the devices are enumerated again and the chosen ones selected anew.
+  void AfterWake();
 
  private:
   void SetPump(bool enabled);

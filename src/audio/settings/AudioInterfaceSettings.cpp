@@ -58,12 +58,16 @@ bool AudioInterfaceSettings::RefreshDevicesIfChanged() {
       driver_.DeviceNames(WaveDirection::kRecord).size() == record_.devices.size()) {
     return false;
   }
+  RelistDevices();
+  return true;
+}
+
+void AudioInterfaceSettings::RelistDevices() {
   const std::string play_name = play_.name;
   const std::string record_name = record_.name;
   ListWavDevices();
   SelectDAC(play_name);
   SelectADC(record_name);
-  return true;
 }
 
 bool AudioInterfaceSettings::SelectDAC(std::string_view name) { return Select(play_, name); }

@@ -48,6 +48,9 @@ class AudioInterfaceSettings {
   // Re-enumerates when the device counts changed since the last listing, then selects the
   // remembered devices again by name; true when it did.
   bool RefreshDevicesIfChanged();
+  // Re-enumerates regardless (the devices may have changed while the machine slept) and selects
+  // the remembered devices again by name.
+  void RelistDevices();
 
   // Makes a device current (the first one when the name is not listed); false when the name was
   // not found. Both re-check the rates and resolutions and rebuild the settings record.

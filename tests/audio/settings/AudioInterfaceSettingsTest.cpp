@@ -294,6 +294,15 @@ TEST_F(AudioInterfaceSettingsTest, ANewDeviceListSelectsTheRememberedDevicesByNa
   EXPECT_TRUE(settings.RefreshDevicesIfChanged());
   EXPECT_EQ(settings.Devices(kPlay), (std::vector<std::string>{"ERROR!", "Duplex"}));
   EXPECT_EQ(settings.DeviceNumber(kPlay), 1);
+
+  // After a sleep the list is read again even when the counts stayed the same.
+  driver_.play = {Card("Duplex", kEveryRate), Card("USB", kEveryRate)};
+  EXPECT_FALSE(settings.RefreshDevicesIfChanged());
+  EXPECT_EQ(settings.DeviceNumber(kPlay), 1);
+  settings.RelistDevices();
+  EXPECT_EQ(settings.Devices(kPlay), (std::vector<std::string>{"Duplex", "USB"}));
+  EXPECT_EQ(settings.DeviceNumber(kPlay), 0);
+  EXPECT_EQ(settings.DeviceName(kPlay), "Duplex");
 }
 
 TEST_F(AudioInterfaceSettingsTest, DigitalTwinsAreUsedOnlyWhereDeclared) {
