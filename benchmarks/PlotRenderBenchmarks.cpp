@@ -2,8 +2,6 @@
 // from the record and painted on an image.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-
 #include <cmath>
 #include <random>
 
@@ -84,13 +82,3 @@ BENCHMARK(BM_Picture65536Points)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vireon
-
-int main(int argc, char** argv) {
-  // Fonts need a running application; no display is needed.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
