@@ -91,32 +91,6 @@ class ColumnFinder {
   double inner_high_ = 0.0;
 };
 
-// A phase curve that is neither wrapped nor unwrapped is drawn unwrapped. The shown record is
-// left as it is: the unwrapping runs on a copy of its x column and that phase.
-std::optional<TDataMeas> UnwrappedCopy(const TDataMeas& record, int column) {
-  const TFieldType& field = record.FFields[static_cast<std::size_t>(column)];
-  if (field.WrapPhase != 0 || field.Unwrapped != 0) return std::nullopt;
-  std::optional<TDataMeas> copy(std::in_place);
-  copy->FDataType = record.FDataType;
-  copy->FNumPoints = record.FNumPoints;
-  copy->FNumFields = column + 1;
-  copy->FSampleRate = record.FSampleRate;
-  copy->FStartTime = record.FStartTime;
-  copy->FEndX = record.FEndX;
-  copy->FFields[0].Values = record.FFields[0].Values;
-  copy->FFields[static_cast<std::size_t>(column)] = field;
-  copy->UnwrapPhase(column, false, record.FViewStart);
-  return copy;
-}
-
-// Degrees per hertz added to a phase curve: the curve's delay less the delay compensation.
-double PhaseSlope(const TDataMeas& record, int column) {
-  // The impedance phase of a combined response and impedance record has no acoustic delay.
-  if (record.FDataType == kResponseAndImpedance && column == 4) return 0.0;
-  const double delay = column <= 2 ? record.FDelayA : record.FDelayB;
-  return -360.0 * (delay - record.FDisplayDelay);
-}
-
 struct PointRange {
   std::int32_t first = 0;
   std::int32_t last = -1;  // inclusive
@@ -176,6 +150,33 @@ TraceExtremes AddCurve(const TDataMeas& record, PointRange range, const Horizont
 
 }  // namespace
 
+ShownPhase::ShownPhase(const TDataMeas& record, int column) : record_(record), column_(column) {
+  const TFieldType& field = record.FFields[static_cast<std::size_t>(column)];
+  if (field.WrapPhase == 0 && field.Unwrapped == 0) {
+    // Unwrapped on a copy of the x column and that phase; the shown record stays as it is.
+    TDataMeas& copy = unwrapped_.emplace();
+    copy.FDataType = record.FDataType;
+    copy.FNumPoints = record.FNumPoints;
+    copy.FNumFields = column + 1;
+    copy.FSampleRate = record.FSampleRate;
+    copy.FStartTime = record.FStartTime;
+    copy.FEndX = record.FEndX;
+    copy.FFields[0].Values = record.FFields[0].Values;
+    copy.FFields[static_cast<std::size_t>(column)] = field;
+    copy.UnwrapPhase(column, false, record.FViewStart);
+  }
+  // The impedance phase of a combined response and impedance record has no acoustic delay.
+  if (record.FDataType != kResponseAndImpedance || column != 4) {
+    const double delay = column <= 2 ? record.FDelayA : record.FDelayB;
+    slope_ = -360.0 * (delay - record.FDisplayDelay);
+  }
+}
+
+double ShownPhase::At(std::int32_t index, bool invert) const {
+  const TDataMeas& source = unwrapped_ ? *unwrapped_ : record_;
+  return source.PhaseWithDelay(index, column_, invert, slope_);
+}
+
 DisplayValueReader::DisplayValueReader(const TDataMeas& record) {
   if (record.FWeighting) {
     // Looking up a weighting moves its search cursors: read through a copy.
@@ -219,15 +220,10 @@ TraceExtremes AddFrequencyTrace(const TDataMeas& record, int column, const Horiz
   ink.color = InkColor(options, pen.color);
 
   if (column < UsedColumns(record) && record.IsPhase(column)) {
-    const std::optional<TDataMeas> unwrapped = UnwrappedCopy(record, column);
-    const TDataMeas& source = unwrapped ? *unwrapped : record;
-    const double slope = PhaseSlope(record, column);
+    const ShownPhase phase(record, column);
     return AddCurve(
         record, range, axis, scale, ink,
-        [&](std::int32_t i) {
-          return source.PhaseWithDelay(i, column, options.PhaseInvert, slope);
-        },
-        items);
+        [&](std::int32_t i) { return phase.At(i, options.PhaseInvert); }, items);
   }
 
   DisplayValueReader reader(record);

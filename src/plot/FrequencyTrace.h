@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "plot/ColumnDecimation.h"
@@ -34,6 +35,20 @@ class DisplayValueReader {
   const double* plain_values_ = nullptr;
   std::size_t plain_size_ = 0;
   double plain_factor_ = 1.0;
+};
+
+// A phase column as the plot shows it: a curve that is neither wrapped nor unwrapped is unwrapped
+// (on a copy), and the curve's delay less the delay compensation is added (degrees per hertz).
+class ShownPhase {
+ public:
+  ShownPhase(const TDataMeas& record, int column);
+  double At(std::int32_t index, bool invert) const;  // invert: turned by 180 degrees
+
+ private:
+  const TDataMeas& record_;
+  int column_;
+  std::optional<TDataMeas> unwrapped_;
+  double slope_ = 0.0;
 };
 
 // The x range a curve is drawn over: from the record's minimum usable x to the top of its
