@@ -166,4 +166,41 @@ bool ExportSlices(const std::filesystem::path& file, const TDataMeas& record) {
   return WriteText(file, text);
 }
 
+bool IsSliceKind(const TDataMeas& record) { return record.FPlotKind >= 2 && record.FPlotKind <= 5; }
+
+TDataMeas RecordInRange(const TDataMeas& source, double first, double last) {
+  const double low = std::min(first, last);
+  const double high = std::max(first, last);
+  TDataMeas record;
+  record.CopyFrom(source);
+  if (record.IsSampled()) {
+    record.FViewStart = low;
+    record.FViewStop = high;
+  } else if (IsSliceKind(record)) {
+    for (std::size_t i = record.FSliceValues.size(); i-- > 0;) {
+      if (record.FSliceValues[i] >= low && record.FSliceValues[i] <= high) continue;
+      record.FSliceValues.erase(record.FSliceValues.begin() + static_cast<std::ptrdiff_t>(i));
+      if (i < record.FSlices.size()) {
+        record.FSlices.erase(record.FSlices.begin() + static_cast<std::ptrdiff_t>(i));
+      }
+    }
+    record.FSliceCount = static_cast<std::int32_t>(record.FSliceValues.size());
+  } else {
+    const DataArray& x = record.FFields[0].Values;
+    const auto begin = std::lower_bound(x.begin(), x.end(), low) - x.begin();
+    const auto end = std::upper_bound(x.begin(), x.end(), high) - x.begin();
+    for (int column = 0; column < record.FNumFields; ++column) {
+      DataArray& values = record.FFields[static_cast<std::size_t>(column)].Values;
+      if (values.size() < static_cast<std::size_t>(end)) continue;
+      values = DataArray(values.begin() + begin, values.begin() + end);
+    }
+    record.FNumPoints = static_cast<std::int32_t>(end - begin);
+    if (end > begin) {
+      record.FStartTime = record.FFields[0].Values.front();
+      record.FEndX = record.FFields[0].Values.back();
+    }
+  }
+  return record;
+}
+
 }  // namespace vireon

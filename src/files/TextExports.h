@@ -18,6 +18,13 @@ struct AsciiExportOptions {
   bool DistortionAsPercent = false;      // dB columns as 100·value, as the plot shows them
 };
 
+// Waterfall, polar and the related kinds (plot kinds 2 to 5) are exported slice by slice.
+bool IsSliceKind(const TDataMeas& record);
+
+// A copy of the record holding what an export writes of the range from `first` to `last`
+// (either order): the samples in it, the points in it, or the slices of those times.
+TDataMeas RecordInRange(const TDataMeas& source, double first, double last);
+
 // "MLSSA ASCII time": sampled records only.
 bool ExportMlssaTime(const std::filesystem::path& file, const TDataMeas& record);
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "plot/OverlaySymbols.h"
 #include "record/RecordDefaults.h"
 
 namespace vireon {
@@ -23,6 +24,8 @@ struct PlotOptions {
   bool LiveImpulse = false;                // a live impulse plot: the window is the whole record
   bool Printing = false;
   PrintColorMode PrintColors = PrintColorMode::ColoredFill;
+  SymbolSize OverlaySymbols;                     // printouts grow them with their size
+  double OverlaySymbolSpacing = kSymbolSpacing;  // along an overlay curve, in pixels
   PlotColor WindowExclusionColor = 0xFFFF00;  // trace A outside a time record's window
   bool UseCustomBitmap = true;                // "Use BMP": a loaded background picture shows
   bool CustomBitmapStretched = false;         // stretched over the graph, else tiled

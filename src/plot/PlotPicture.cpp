@@ -80,7 +80,8 @@ void AddOverlays(const TDataMeas& shown, std::span<const MatchedOverlay> overlay
     for (std::size_t i = first_new; i < items.size(); ++i) {
       if (const auto* line = std::get_if<PolylineItem>(&items[i])) {
         const std::vector<PixelPoint> path = line->points;
-        AppendSymbolsAlong(items, path, overlay.style.Symbol, overlay.index, SymbolSize{}, pen);
+        AppendSymbolsAlong(items, path, overlay.style.Symbol, overlay.index,
+                           options.OverlaySymbols, pen, options.OverlaySymbolSpacing);
         break;
       }
     }
@@ -134,7 +135,8 @@ DisplayList BuildPlotPicture(const TDataMeas& record, const PlotView& view,
   picture.layers.push_back(BuildGraph(record, view, options, measure, parts.graph));
   if (legend_shown) {
     picture.layers.push_back(
-        legend.Draw(parts.legend, GraphBackground(record, options), options, measure));
+        legend.Draw(parts.legend, GraphBackground(record, options), options, measure,
+                    options.OverlaySymbols));
   }
   return picture;
 }

@@ -115,4 +115,8 @@ std::filesystem::path SaveName(std::filesystem::path file, const std::string& de
   return file;
 }
 
+std::string ProposedSaveName(const TDataMeas& record) {
+  return std::filesystem::path(record.FFileName).stem().string();
+}
+
 }  // namespace vireon

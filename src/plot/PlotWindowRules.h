@@ -29,6 +29,9 @@ TDataMeas DefaultPlotRecord(const RecordDefaults& defaults);
 // The plot title an opened file gets from its data type.
 std::string OpenedPlotTitle(const TDataMeas& record);
 
+// Save dialogs propose the record's file name without its folder and extension.
+std::string ProposedSaveName(const TDataMeas& record);
+
 // The save dialog's name: the default extension when none was typed, else the typed one cut
 // to three characters after the dot.
 std::filesystem::path SaveName(std::filesystem::path file, const std::string& default_extension);
