@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include "common/TextBytes.h"
+#include "plot/render/QtText.h"
 
 namespace vireon {
 namespace {
@@ -162,12 +163,10 @@ void TEditRealSpin::SetDefNumChars(int digits) {
   ShowValue();
 }
 
-QString TEditRealSpin::Units() const {
-  return QString::fromStdString(BytesToUtf8(settings_.Units));
-}
+QString TEditRealSpin::Units() const { return ToQString(settings_.Units); }
 
 void TEditRealSpin::SetUnits(const QString& units) {
-  settings_.Units = Utf8ToBytes(units.toStdString());
+  settings_.Units = FromQString(units);
   ShowValue();
 }
 
@@ -187,7 +186,7 @@ void TEditRealSpin::SetShowDotSpin(bool on) {
 }
 
 void TEditRealSpin::ShowValue() {
-  edit_->setText(QString::fromStdString(BytesToUtf8(EntryDisplayText(entry_.Value(), settings_))));
+  edit_->setText(ToQString(EntryDisplayText(entry_.Value(), settings_)));
   SetUnderline(edit_, false);
 }
 
@@ -206,7 +205,7 @@ void TEditRealSpin::FilterTyping() {
 }
 
 bool TEditRealSpin::AcceptEntry() {
-  const ParsedEntry parsed = ParseEntry(Utf8ToBytes(edit_->text().toStdString()), settings_);
+  const ParsedEntry parsed = ParseEntry(FromQString(edit_->text()), settings_);
   if (parsed.outcome == EntryOutcome::kNotANumber) {
     ShowValue();
     emit OnValErr();
