@@ -1,19 +1,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QMessageBox>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <memory>
+#include <functional>
 #include <string>
-#include <vector>
+#include <utility>
 
-#include "app/Screenshot.h"
 #include "audio/devices/DeviceCatalog.h"
 #include "audio/devices/portaudio/AudioDevices.h"
 #include "audio/devices/simulated/BenchFile.h"
@@ -24,6 +22,9 @@
 #include "files/FileContext.h"
 #include "measure/ui/TestForm.h"
 #include "plot/render/ImageFile.h"
+#include "plot/ui/PlotWindowList.h"
+#include "plot/ui/ScreenCapture.h"
+#include "plot/ui/TDataPlot.h"
 #include "plot/ui/TPlotForm.h"
 
 namespace {
@@ -46,56 +47,30 @@ class VireonApplication : public QApplication {
   }
 };
 
-// The secondary plot windows: numbered from "Plot2" on, the first at a given place, each
-// further one 20 pixels right of and below the previous one; freed when closed or at the end.
-// New windows are created hidden.
-class SecondaryPlots {
+// Runs `done` once, after the watched widget has painted for the first time.
+class FirstPaintWatch : public QObject {
  public:
-  SecondaryPlots() = default;
-  SecondaryPlots(const SecondaryPlots&) = delete;
-  SecondaryPlots& operator=(const SecondaryPlots&) = delete;
-  ~SecondaryPlots() {
-    for (const QPointer<vireon::TPlotForm>& window : windows_) delete window.data();
+  FirstPaintWatch(QWidget& watched, std::function<void()> done) : done_(std::move(done)) {
+    watched.installEventFilter(this);
   }
 
-  void SetPlacement(QPoint first, QSize size) {
-    first_ = first;
-    size_ = size;
-  }
-
-  vireon::TPlotForm* New(const vireon::PlotFormContext& context) {
-    constexpr int kStep = 20;
-    constexpr int kScreenMargin = 100;
-    QPoint position = first_;
-    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
-      if (!it->isNull()) {
-        position = (*it)->pos() + QPoint(kStep, kStep);
-        break;
-      }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, this, done_);
     }
-    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr) {
-      const QRect available = screen->availableGeometry();
-      position.setX(std::min(position.x(), available.right() - kScreenMargin));
-      position.setY(std::min(position.y(), available.bottom() - kScreenMargin));
-    }
-    auto* window =
-        new vireon::TPlotForm({vireon::PlotRoleKind::Secondary, next_number_++}, context);
-    window->resize(size_);
-    window->move(position);
-    windows_.emplace_back(window);
-    return window;
+    return false;
   }
 
  private:
-  QPoint first_;
-  QSize size_;
-  int next_number_ = 2;
-  std::vector<QPointer<vireon::TPlotForm>> windows_;
+  std::function<void()> done_;
 };
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  QElapsedTimer since_launch;
+  since_launch.start();
   VireonApplication app(argc, argv);
   QApplication::setApplicationName("VireonFree");
   QApplication::setApplicationDisplayName("Quenmar VireonFree");
@@ -124,6 +99,10 @@ int main(int argc, char* argv[]) {
   const vireon::AudioDevices devices = vireon::OpenAudioDevices(
       true, vireon::BuiltInBench(), vireon::SimulatedCard::Clock::kRealTime,
       environment.Get("VIREON_NO_SIMULATED_CARD") == "1");
+  // The plot windows refer to the file context and the list: both outlive the windows.
+  const vireon::FileContext files;
+  vireon::PlotWindowList secondary_plots(
+      vireon::PlotFormContext{files, data_directory, vireon::InteractiveDialogs(), {}});
   vireon::TTestForm main_form({
       .driver = *devices.catalog,
       .devices = vireon::DefaultStationDevices(*devices.catalog),
@@ -133,16 +112,9 @@ int main(int argc, char* argv[]) {
       .end_debug_log = [&debug_log] { debug_log.Close(); },
   });
 
-  const vireon::FileContext files;
-  vireon::PlotFormContext plot_context{files, data_directory, vireon::InteractiveDialogs(), {}};
-  SecondaryPlots secondary_plots;
-  plot_context.new_secondary_plot = [&secondary_plots, &plot_context] {
-    vireon::TPlotForm* window = secondary_plots.New(plot_context);
-    window->show();
-    return window;
-  };
-  vireon::TPlotForm primary_plot({vireon::PlotRoleKind::Primary, 0}, plot_context);
+  vireon::TPlotForm primary_plot({vireon::PlotRoleKind::Primary, 0}, secondary_plots.Context());
   main_form.SetPrimaryPlot(&primary_plot, vireon::DefaultPlotRecord(files.Defaults));
+  main_form.SetPlotWindows(secondary_plots);
 
   // The plot window at the top left with the main window below it.
   const QPoint origin = QGuiApplication::primaryScreen() != nullptr
@@ -155,13 +127,18 @@ int main(int argc, char* argv[]) {
   main_form.show();
   secondary_plots.SetPlacement(primary_plot.frameGeometry().topRight() + QPoint(10, 0),
                                primary_plot.size());
+  FirstPaintWatch startup_time(*primary_plot.Plot(), [&debug_log, &since_launch] {
+    debug_log.Log("Startup", "ready after " + std::to_string(since_launch.elapsed()) +
+                                 " ms: main window "
+                                 "shown, primary plot drawn");
+  });
 
   // Files named on the command line open once the event loop runs, each in a window of its
   // own that is shown only when the file loads.
   for (const QString& argument : options.positionalArguments()) {
     const std::filesystem::path file(argument.toStdString());
-    QTimer::singleShot(0, &app, [&secondary_plots, &plot_context, file] {
-      vireon::TPlotForm* window = secondary_plots.New(plot_context);
+    QTimer::singleShot(0, &app, [&secondary_plots, file] {
+      vireon::TPlotForm* window = secondary_plots.New();
       if (window->OpenFile(file)) {
         window->show();
       } else {

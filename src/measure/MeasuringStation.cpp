@@ -42,10 +42,6 @@ MeasuringStation::MeasuringStation(WaveDriver& driver, const StationDevices& dev
   audio_.SetOutputLevels({stimulus_.output1_db, stimulus_.output2_db});
 }
 
-void MeasuringStation::PrepareForSleep() {
-  if (controller_.Running()) controller_.ClickStop();
-}
-
 void MeasuringStation::AfterWake() { audio_.RelistDevices(); }
 
 void MeasuringStation::SetPump(bool enabled) {

@@ -45,8 +45,6 @@ class MeasuringStation {
   TimingSettings& Timing() { return timing_; }
   bool PumpRunning() const { return pump_ != nullptr; }
 
-  // The machine is about to sleep: a running measurement stops as by the user's stop.
-  void PrepareForSleep();
   // The machine woke: the devices are enumerated again and the chosen ones selected anew.
   void AfterWake();
 

@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyleOptionViewItem>
@@ -18,93 +24,40 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "../support/TempFolder.h"
+#include "MainWindowFixture.h"
 #include "audio/devices/DeviceCatalog.h"
 #include "audio/devices/simulated/BenchFile.h"
 #include "audio/devices/simulated/SimulatedCard.h"
+#include "common/DateTime.h"
 #include "files/FileContext.h"
 #include "measure/ControllerPorts.h"
 #include "measure/SimulatedStation.h"
+#include "measure/ui/AutoStartDialog.h"
+#include "measure/ui/LineFrequencyEditor.h"
+#include "measure/ui/MlsWaitWindow.h"
+#include "measure/ui/PowerBroadcast.h"
 #include "plot/ui/TDataPlot.h"
+#include "plot/ui/TEditRealSpin.h"
 #include "plot/ui/TPlotForm.h"
+#include "stimulus/MlsTables.h"
 
 namespace vireon {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Runs the event loop (timers included) until `done` or the time is up; true when done.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
-
-// The main window on the simulated card in real time, with the primary plot window beside it;
-// message boxes and the end of the program are recorded.
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowFixture {
  protected:
-  MainWindow()
-      : app_(argc_, argv_),
-        card_(BuiltInBench(), SimulatedCard::Clock::kRealTime),
-        form_({.driver = card_,
-               .devices = {std::string(SimulatedCard::kDeviceName),
-                           std::string(SimulatedCard::kDeviceName)},
-               .data_directory = folder_.Path(),
-               .driver_error_text = {},
-               .show_message = [this](QWidget*,
-                                      const std::string& text) { messages_.push_back(text); },
-               .end_debug_log = [] {},
-               .quit = [this] { ++quits_; }}),
-        primary_({PlotRoleKind::Primary, 0},
-                 PlotFormContext{files_, folder_.Path(), InteractiveDialogs(), {}}) {
-    form_.SetPrimaryPlot(&primary_, DefaultPlotRecord(files_.Defaults));
-    primary_.show();
-    form_.show();
-  }
-
-  template <typename T>
-  T* Find(const QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-  }
-
-  QShortcut* ShortcutFor(Qt::Key key) {
-    for (QShortcut* shortcut : form_.findChildren<QShortcut*>()) {
-      if (shortcut->key() == QKeySequence(key)) return shortcut;
-    }
-    ADD_FAILURE() << "no shortcut for key " << key;
-    return nullptr;
-  }
-
   // The plot shows a frequency result in place of the initial time record.
   bool FrequencyResultShown() {
     const TDataMeas* shown = primary_.Record();
     return shown != nullptr && !shown->IsSampled() && shown->FNumPoints > 0;
   }
-
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_;
-  TempFolder folder_;
-  FileContext files_;
-  SimulatedCard card_;
-  std::vector<std::string> messages_;
-  int quits_ = 0;
-  TTestForm form_;
-  TPlotForm primary_;
 };
 
 TEST_F(MainWindow, ListsTheChoicesByTheirNamesAndStartsIdle) {
@@ -276,14 +229,256 @@ TEST_F(MainWindow, F12AndThePlotsButtonStartTwoTicksLaterAndClosingEndsTheProgra
   plot_start_stop->click();  // "Start [F12]"
   ASSERT_TRUE(WaitFor([&] { return form_.Controller().Running(); }, 2s));
 
-  // Closing stops the measurement, keeps the wave sets, hides the plot and ends the program.
+  // Closing stops the measurement, keeps the wave sets and the recently-used files, hides the
+  // plot and ends the program.
   EXPECT_TRUE(form_.close());
   EXPECT_FALSE(form_.Controller().Running());
   EXPECT_FALSE(form_.Station().PumpRunning());
   EXPECT_FALSE(primary_.isVisible());
   EXPECT_TRUE(std::filesystem::exists(folder_ / "LATEST_WF_SET1.QTQ"));
   EXPECT_TRUE(std::filesystem::exists(folder_ / "LATEST_WF_SET2.QTQ"));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "MRU_list.qtq"));
   EXPECT_EQ(quits_, 1);
+}
+
+TEST_F(MainWindow, MenusOfferThePlotWindowsAndTheAutomaticStart) {
+  const struct {
+    const char* name;
+    const char* caption;
+    bool checkable;
+  } items[] = {
+      {"NewSecondaryPlot", "*New Secondary Plot*", false},
+      {"LiveTimeData", "Live Time Data", true},
+      {"LiveIRData", "Live IR Data", true},
+      {"AuxiliaryData", "Auxiliary Data", true},
+      {"AutoStartTimer", "Auto Acqusition Start Timer", false},
+      {"LineFrequency", "A.C. Power Line Frequency", false},
+  };
+  for (const auto& item : items) {
+    const QAction* action = MenuItem(item.name);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text().toStdString(), item.caption);
+    EXPECT_EQ(action->isCheckable(), item.checkable) << item.name;
+    EXPECT_TRUE(action->isEnabled()) << item.name;
+  }
+}
+
+// Each new secondary plot steps 20 pixels right and down from the one before, takes the size
+// the user last gave the most recent one, and is freed when closed; after the last one has
+// closed, the next follows on from where it was.
+TEST_F(MainWindow, NewSecondaryPlotsAreNumberedPlacedAndFreed) {
+  windows_.SetPlacement(QPoint(40, 30), QSize(420, 300));
+  QAction* new_plot = MenuItem("NewSecondaryPlot");
+  new_plot->trigger();
+  new_plot->trigger();
+  std::vector<TPlotForm*> open = windows_.OpenWindows();
+  ASSERT_EQ(open.size(), 2u);
+  EXPECT_EQ(open[0]->objectName(), "Plot2");
+  EXPECT_EQ(open[1]->objectName(), "Plot3");
+  EXPECT_TRUE(open[1]->isVisible());
+  EXPECT_EQ(open[0]->pos(), QPoint(40, 30));
+  EXPECT_EQ(open[1]->pos(), QPoint(60, 50));
+  EXPECT_EQ(open[0]->size(), QSize(420, 300));
+
+  open[0]->resize(500, 380);  // not the most recent: not remembered
+  open[1]->resize(460, 340);
+  TPlotForm* third = windows_.New();
+  EXPECT_EQ(third->size(), QSize(460, 340));
+  EXPECT_EQ(third->pos(), QPoint(80, 70));
+
+  const QPoint last_place = third->pos();
+  for (TPlotForm* window : windows_.OpenWindows()) window->close();
+  WaitFor([&] { return windows_.OpenWindows().empty(); }, 1s);
+  ASSERT_TRUE(windows_.OpenWindows().empty());  // closed windows are freed
+  new_plot->trigger();
+  ASSERT_EQ(windows_.OpenWindows().size(), 1u);
+  EXPECT_EQ(windows_.OpenWindows()[0]->objectName(), "Plot5");
+  EXPECT_EQ(windows_.OpenWindows()[0]->pos(), last_place + QPoint(20, 20));
+
+  // Never further right or down than 100 pixels inside the screen.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  windows_.OpenWindows()[0]->close();
+  WaitFor([&] { return windows_.OpenWindows().empty(); }, 1s);
+  PlotWindowList fresh(windows_.Context());
+  fresh.SetPlacement(screen.bottomRight() + QPoint(500, 500), QSize(400, 300));
+  const TPlotForm* far = fresh.New();
+  EXPECT_EQ(far->pos(),
+            QPoint(screen.x() + screen.width() - 100, screen.y() + screen.height() - 100));
+}
+
+// An enabled start still to come is armed and shown as the idle text; one in the past disarms
+// and comes back as "now" the next time the dialog opens; Cancel changes nothing.
+TEST_F(MainWindow, AutoStartTimerArmsOnlyAFutureStart) {
+  QLabel* status = Find<QLabel>(form_, "StatusPanel0");
+  const double now = NowAsDateTime();
+  const double tomorrow = std::round((now + 1.0) * 86400.0) / 86400.0;
+
+  auto_start_answer_ = AutoStartChoice{tomorrow, true};
+  form_.EditAutoStart();
+  EXPECT_EQ(status->text().toStdString(), FormatDateTime(tomorrow).value());
+
+  auto_start_answer_.reset();  // Cancel
+  form_.EditAutoStart();
+  EXPECT_EQ(status->text().toStdString(), FormatDateTime(tomorrow).value());
+  EXPECT_EQ(auto_start_shown_.back().start, tomorrow);
+  EXPECT_TRUE(auto_start_shown_.back().enabled);
+
+  auto_start_answer_ = AutoStartChoice{now - 1.0, true};
+  form_.EditAutoStart();
+  EXPECT_EQ(status->text(), "ready");
+  form_.EditAutoStart();
+  EXPECT_NEAR(auto_start_shown_.back().start, NowAsDateTime(), 60.0 / 86400.0);
+
+  auto_start_answer_ = AutoStartChoice{tomorrow, false};
+  form_.EditAutoStart();
+  EXPECT_EQ(status->text(), "ready");
+  EXPECT_FALSE(form_.Controller().Running());
+}
+
+TEST_F(MainWindow, LineFrequencyEditsWhatTheStimulusPeriodsAlignTo) {
+  double& line_frequency = form_.Station().Timing().line_frequency_hz;
+  line_frequency_answer_ = 50.0;
+  MenuItem("LineFrequency")->trigger();
+  EXPECT_EQ(line_frequency, 50.0);
+  line_frequency_answer_.reset();  // Cancel
+  MenuItem("LineFrequency")->trigger();
+  EXPECT_EQ(line_frequency, 50.0);
+}
+
+// The login manager's sleep notice stops a running measurement as Stop does; after waking the
+// devices are listed again and a measurement starts as before.
+TEST_F(MainWindow, SleepStopsTheMeasurementAndWakingKeepsTheDevicesUsable) {
+  PowerBroadcast* power = Find<PowerBroadcast>(form_, "PowerBroadcast");
+  ASSERT_NE(power, nullptr);
+  Find<QComboBox>(form_, "cStimulus")->setCurrentIndex(4);
+  Find<QPushButton>(form_, "sbStart")->click();
+  ASSERT_TRUE(form_.Controller().Running());
+
+  power->PrepareForSleep(true);
+  EXPECT_FALSE(form_.Controller().Running());
+  EXPECT_FALSE(form_.Station().PumpRunning());
+  EXPECT_TRUE(Find<QPushButton>(form_, "sbStart")->isVisible());
+
+  power->PrepareForSleep(false);
+  EXPECT_EQ(form_.Station().Audio().DeviceName(WaveDirection::kPlay), SimulatedCard::kDeviceName);
+  Find<QPushButton>(form_, "sbStart")->click();
+  EXPECT_TRUE(form_.Controller().Running());
+  Find<QPushButton>(form_, "sbStop")->click();
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+}
+
+// Keys released in any plot window reach the main window: F12 starts two ticks later, Esc
+// stops. "ShowForms" brings every window back, maximised ones at normal size.
+TEST_F(MainWindow, PlotWindowsForwardKeysAndShowForms) {
+  TPlotForm* secondary = windows_.Context().new_secondary_plot();
+  MenuItem("LiveTimeData")->trigger();
+  TPlotForm* live_time = form_.Live().Window(LiveRole::kLiveTime);
+  ASSERT_NE(live_time, nullptr);
+  const auto release = [](TPlotForm* window, Qt::Key key) {
+    QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(window, &event);
+  };
+  for (TPlotForm* window : {static_cast<TPlotForm*>(&primary_), secondary, live_time}) {
+    release(window, Qt::Key_F12);
+    EXPECT_FALSE(form_.Controller().Running());
+    ASSERT_TRUE(WaitFor([&] { return form_.Controller().Running(); }, 2s))
+        << window->objectName().toStdString();
+    release(window, Qt::Key_Escape);
+    EXPECT_FALSE(form_.Controller().Running());
+  }
+
+  secondary->showMaximized();
+  form_.hide();
+  primary_.hide();
+  emit secondary->ShowFormsRequested();
+  EXPECT_TRUE(form_.isVisible());
+  EXPECT_TRUE(primary_.isVisible());
+  EXPECT_TRUE(live_time->isVisible());
+  EXPECT_FALSE(secondary->isMaximized());
+  EXPECT_TRUE(messages_.empty()) << messages_.front();
+}
+
+TEST(MainWindowDialogs, AutoStartDialogReturnsTheDateTimeAndTheCheckBox) {
+  int argc = 1;
+  char name[] = "ui_tests";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  // 2026-12-10 18:30:15 as days since 30 Dec 1899: 46366 days and the time of day.
+  const double start = 46366.0 + (18 * 3600 + 30 * 60 + 15) / 86400.0;
+  AutoStartDialog dialog({start, true});
+  EXPECT_EQ(dialog.windowTitle(), "Automatic Acquisition Start Config");
+  EXPECT_EQ(dialog.StartEdit()->dateTime(), QDateTime(QDate(2026, 12, 10), QTime(18, 30, 15)));
+  EXPECT_NEAR(dialog.Choice().start, start, 1e-9);
+  EXPECT_TRUE(dialog.Choice().enabled);
+  dialog.EnableBox()->setChecked(false);
+  dialog.StartEdit()->setDateTime(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59)));
+  EXPECT_FALSE(dialog.Choice().enabled);
+  EXPECT_NEAR(dialog.Choice().start, 36525.0 + 86399.0 / 86400.0, 1e-9);
+
+  const double now = 46000.5;
+  const struct {
+    AutoStartChoice choice;
+    std::optional<double> armed;
+  } cases[] = {
+      {{now + 0.25, true}, now + 0.25},     {{now + 0.25, false}, std::nullopt},
+      {{now, true}, std::nullopt},          {{now - 1.0, true}, std::nullopt},
+      {{std::nan(""), true}, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ArmedStart(c.choice, now), c.armed) << c.choice.start;
+}
+
+TEST(MainWindowDialogs, LineFrequencyEditorTakesTheEntryWithinItsRange) {
+  int argc = 1;
+  char name[] = "ui_tests";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  const struct {
+    const char* typed;
+    double value;
+  } cases[] = {{"50", 50.0}, {"1000", 400.0}, {"5", 30.0}, {"hum", 60.0}};
+  for (const auto& c : cases) {
+    LineFrequencyEditor editor(60.0);
+    EXPECT_EQ(editor.windowTitle(), "A.C. Power Line Frequency");
+    ASSERT_NE(editor.findChild<QLabel*>(), nullptr);
+    EXPECT_EQ(editor.findChild<QLabel*>()->text(),
+              "For use in minimizing interference from AC line harmonics.");
+    editor.Entry()->Edit()->setText(c.typed);
+    EXPECT_EQ(editor.Value(), c.value) << c.typed;
+  }
+}
+
+// The waiting window is on screen, painted, while tables are generated, and only then.
+TEST(MainWindowDialogs, MlsWaitWindowShowsOnlyWhileTablesAreGenerated) {
+  int argc = 1;
+  char name[] = "ui_tests";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  const auto wait_window = [] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (window->objectName() == "MlsWaitWindow" && window->isVisible()) return window;
+    }
+    return static_cast<QWidget*>(nullptr);
+  };
+  for (const bool generating : {true, false}) {
+    std::optional<QString> seen;
+    EXPECT_TRUE(BuildWithMlsWaitWindow(nullptr, generating, [&] {
+      if (const QWidget* window = wait_window()) seen = window->windowTitle();
+      return true;
+    }));
+    EXPECT_EQ(seen.has_value(), generating);
+    if (generating) {
+      EXPECT_EQ(*seen, "One moment, please...");
+    }
+    EXPECT_EQ(wait_window(), nullptr);
+  }
+
+  TempFolder folder;
+  EXPECT_FALSE(MlsTablesCached(folder.Path(), 12));
+  MlsTableStore store(folder.Path());
+  ASSERT_TRUE(store.BuildMLSTables(12));
+  EXPECT_TRUE(MlsTablesCached(folder.Path(), 12));
+  std::filesystem::resize_file(folder / MlsCacheFileName(12), 100);  // cut short: generated again
+  EXPECT_FALSE(MlsTablesCached(folder.Path(), 12));
 }
 
 TEST(MainWindowWithoutDevices, StartSaysSoAndStaysIdle) {

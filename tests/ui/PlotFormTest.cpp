@@ -5,12 +5,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRect>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QToolButton>
 #include <QUrl>
 
@@ -24,10 +30,14 @@
 
 #include "../record/RecordFixtures.h"
 #include "../support/TempFolder.h"
+#include "PlotFormFixture.h"
 #include "common/AtomicFile.h"
+#include "config/IniFile.h"
 #include "files/FileIO_Data.h"
+#include "files/ui/TGridForm.h"
 #include "plot/AutoScale.h"
 #include "plot/PlotFormatFile.h"
+#include "plot/ui/NotesWindow.h"
 #include "plot/ui/TDataPlot.h"
 
 namespace vireon {
@@ -61,62 +71,7 @@ TDataMeas BadlyScaledResponse() {
   return record;
 }
 
-// The dialogs answer from the test: the next file name, the answer to every question, and
-// every message kept.
-struct ScriptedDialogs {
-  std::optional<std::filesystem::path> next_file;
-  std::vector<FileQuestion> questions;
-  std::vector<std::string> confirmations;
-  bool answer_yes = true;
-  std::vector<std::string> messages;
-};
-
-class PlotForm : public ::testing::Test {
- protected:
-  PlotForm() : app_(argc_, argv_) {}
-
-  PlotFormContext Context() {
-    PlotFormDialogs dialogs;
-    dialogs.ChooseFile = [this](QWidget*, const FileQuestion& question) {
-      script_.questions.push_back(question);
-      return std::exchange(script_.next_file, std::nullopt);
-    };
-    dialogs.Confirm = [this](QWidget*, const std::string& question) {
-      script_.confirmations.push_back(question);
-      return script_.answer_yes;
-    };
-    dialogs.ShowMessage = [this](QWidget*, const std::string& text) {
-      script_.messages.push_back(text);
-    };
-    return PlotFormContext{files_, folder_.Path(), dialogs, [this] { return NewSecondary(); }};
-  }
-
-  std::unique_ptr<TPlotForm> MakeWindow(PlotRole role) {
-    return std::make_unique<TPlotForm>(role, Context());
-  }
-
-  TPlotForm* NewSecondary() {
-    secondaries_.push_back(std::make_unique<TPlotForm>(
-        PlotRole{PlotRoleKind::Secondary, static_cast<int>(secondaries_.size()) + 3}, Context()));
-    return secondaries_.back().get();
-  }
-
-  template <typename T>
-  static T* Find(const TPlotForm& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-  }
-
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_;
-  TempFolder folder_;
-  FileContext files_;
-  ScriptedDialogs script_;
-  std::vector<std::unique_ptr<TPlotForm>> secondaries_;
-};
+class PlotForm : public PlotFormFixture {};
 
 // --- Roles and the default record --------------------------------------------------------------
 
@@ -616,6 +571,297 @@ TEST_F(PlotForm, PlotsDroppedOnTheStatusBarGiveTheirFormatWhereTheTypesAllow) {
   const QRect bar = source->statusBar()->geometry();
   EXPECT_TRUE(source->IsFormatDropArea(bar.center()));
   EXPECT_FALSE(source->IsFormatDropArea(source->Plot()->geometry().center()));
+}
+
+// --- Recently used files, notes, table ---------------------------------------------------------
+
+QMenu* OpenedFileMenu(const TPlotForm& window) {
+  QMenu* menu = window.findChild<QMenu*>("FileMenu");
+  EXPECT_NE(menu, nullptr);
+  emit menu->aboutToShow();
+  return menu;
+}
+
+std::vector<std::string> RecentCaptions(const TPlotForm& window) {
+  std::vector<std::string> captions;
+  for (const QAction* action : OpenedFileMenu(window)->actions()) {
+    if (action->objectName().startsWith("RecentFile")) {
+      captions.push_back(action->text().toStdString());
+    }
+  }
+  return captions;
+}
+
+TEST_F(PlotForm, RecentFilesAreSharedByAllWindowsAndOpenLikeOpen) {
+  const auto writer = MakeWindow({PlotRoleKind::Secondary, 2});
+  TDataMeas response = BadlyScaledResponse();
+  writer->ShowRecord(&response);
+  std::filesystem::create_directories(folder_ / "sub");
+  for (const char* name : {"a & b.vr2", "sub/c.vr2"}) {
+    script_.next_file = folder_ / name;
+    writer->SaveAs("");
+  }
+  // Saved in the data folder at once.
+  const IniFile ini = IniFile::FromFile(folder_ / "MRU_list.qtq");
+  EXPECT_EQ(ini.ReadString("Most Recently Used Files", "File0", ""),
+            (folder_ / "sub/c.vr2").string());
+
+  const auto reader = MakeWindow({PlotRoleKind::Secondary, 3});
+  EXPECT_EQ(RecentCaptions(*reader), (std::vector<std::string>{"1 sub/c.vr2", "2 a && b.vr2"}));
+  reader->findChild<QAction*>("RecentFile1")->trigger();
+  EXPECT_EQ(reader->Record()->FFileName, (folder_ / "a & b.vr2").string());
+  EXPECT_EQ(RecentCaptions(*writer), (std::vector<std::string>{"1 a && b.vr2", "2 sub/c.vr2"}));
+
+  reader->SetMeasuring(true);
+  OpenedFileMenu(*reader);
+  EXPECT_FALSE(reader->findChild<QAction*>("RecentFile0")->isEnabled());
+
+  // The first window of a program run reads the list; vanished files are left out.
+  std::filesystem::remove(folder_ / "sub/c.vr2");
+  session_ = std::make_shared<PlotSession>();
+  const auto next_run = MakeWindow({PlotRoleKind::Secondary, 2});
+  EXPECT_EQ(RecentCaptions(*next_run), std::vector<std::string>{"1 a && b.vr2"});
+}
+
+TEST_F(PlotForm, NotesAreEditedInTheirWindowAndKeptWithTheRecord) {
+  const auto window = MakeWindow({PlotRoleKind::Secondary, 2});
+  TDataMeas response = BadlyScaledResponse();
+  window->ShowRecord(&response);
+  const auto edit = [](NotesWindow& notes, const char* text,
+                       QDialogButtonBox::StandardButton button) {
+    notes.findChild<QPlainTextEdit*>("NotesEditor")->setPlainText(text);
+    notes.findChild<QDialogButtonBox*>()->button(button)->click();
+  };
+
+  Find<QAction>(*window, "NotesAction")->trigger();
+  NotesWindow* notes = window->Notes();
+  ASSERT_NE(notes, nullptr);
+  EXPECT_EQ(notes->windowTitle(), "Notes: Tweeter at 1 m");
+  edit(*notes, "first\nsecond", QDialogButtonBox::Ok);
+  ASSERT_TRUE(response.FNotes);
+  EXPECT_EQ(*response.FNotes, (StringList{"first", "second"}));
+  window->ShowNotes();
+  EXPECT_EQ(window->Notes(), notes);  // one per window
+  edit(*notes, "discarded", QDialogButtonBox::Cancel);
+  EXPECT_EQ(*response.FNotes, (StringList{"first", "second"}));
+
+  // The native file keeps them.
+  script_.next_file = folder_ / "noted.vr2";
+  window->SaveAs("");
+  const auto reader = MakeWindow({PlotRoleKind::Secondary, 3});
+  ASSERT_TRUE(reader->OpenFile(folder_ / "noted.vr2"));
+  ASSERT_TRUE(reader->Record()->FNotes);
+  EXPECT_EQ(*reader->Record()->FNotes, (StringList{"first", "second"}));
+
+  // Open notes follow the record shown: accepting them never writes into another record.
+  reader->ShowNotes();
+  TDataMeas other = BadlyScaledResponse();
+  reader->ShowRecord(&other);
+  EXPECT_TRUE(reader->Notes()->findChild<QPlainTextEdit*>("NotesEditor")->toPlainText().isEmpty());
+  edit(*reader->Notes(), "for the other", QDialogButtonBox::Ok);
+  EXPECT_EQ(*other.FNotes, StringList{"for the other"});
+  reader->ShowRecord(nullptr);
+  EXPECT_EQ(*reader->Record()->FNotes, (StringList{"first", "second"}));
+}
+
+TEST_F(PlotForm, TableFollowsTheRecordAndGoesBeforeIt) {
+  const auto window = MakeWindow({PlotRoleKind::Secondary, 2});
+  auto first = std::make_unique<TDataMeas>(BadlyScaledResponse());
+  window->ShowRecord(first.get());
+  Find<QAction>(*window, "TableAction")->trigger();
+  QPointer<TGridForm> table = window->Table();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->windowTitle(), "Tweeter at 1 m");
+  EXPECT_TRUE(table->isWindow());
+  EXPECT_EQ(table->StatusText(), "Tweeter at 1 m");
+  window->ShowTable();
+  EXPECT_EQ(window->Table(), table.data());  // raised, not doubled
+
+  const auto row = [&window] {
+    const TGridForm& shown = *window->Table();
+    QString cells;
+    for (int column = 0; column < shown.ColumnCount(); ++column)
+      cells += shown.CellText(column, 1) + "|";
+    return cells;
+  };
+  const QString before = row();
+  first->FFields[1].Values[0] *= 3.0;
+  emit window->Plot()->RecordChanged();
+  EXPECT_NE(row(), before);
+
+  // Another record: the table shows it, and the one shown before may go at once.
+  TDataMeas second = BadlyScaledResponse();
+  second.FTitle = "Woofer";
+  window->ShowRecord(&second);
+  first.reset();
+  emit window->Plot()->RecordChanged();
+  ASSERT_NE(window->Table(), nullptr);
+  EXPECT_EQ(window->Table()->windowTitle(), "Woofer");
+  EXPECT_EQ(row(), before);  // the second record's values: those the first had at the start
+
+  table = window->Table();
+  window->close();  // a secondary window is freed; its table goes first
+  EXPECT_EQ(table, nullptr);
+}
+
+TEST_F(PlotForm, AllowAllLFClearsTheLowestUsableFrequencyOfHzRecords) {
+  struct Case {
+    const char* units;
+    double lowest;
+    bool enabled;
+  };
+  const Case cases[] = {
+      {"Hz", 20.0, true}, {"Hz", 0.0, false}, {"Hz", 1e-13, false}, {"sec", 20.0, false}};
+  const auto window = MakeWindow({PlotRoleKind::Secondary, 2});
+  QAction* allow = Find<QAction>(*window, "AllowAllLFAction");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.units) + " " + std::to_string(c.lowest));
+    TDataMeas record = BadlyScaledResponse();
+    record.FXUnits = c.units;
+    record.FBinWidth[0] = c.lowest;
+    window->ShowRecord(&record);
+    EXPECT_EQ(allow->isEnabled(), c.enabled);
+    if (!c.enabled) continue;
+    allow->trigger();
+    EXPECT_EQ(record.FBinWidth[0], 0.0);
+    EXPECT_FALSE(allow->isEnabled());
+  }
+  window->ShowRecord(nullptr);
+}
+
+TEST_F(PlotForm, ColorsOfThePrimaryAreTakenWhenSwitchedOnAndGivenToOpenedFiles) {
+  const auto primary = MakeWindow({PlotRoleKind::Primary, 0});
+  TDataMeas main_record = BadlyScaledResponse();
+  main_record.FOverlayStyles[0] = {0x0000AA, 3};
+  primary->ShowRecord(&main_record);
+  primary->Plot()->SetBackColor(0x123456);
+  EXPECT_EQ(Find<QAction>(*primary, "PrimaryColorsAction")->text(), "Keep Color Scheme on Open");
+
+  TDataMeas stored = BadlyScaledResponse();
+  stored.FColors[0] = 0x00FF00;
+  CollectedMessages ignored;
+  ASSERT_TRUE(SaveDataFile(folder_ / "green.vr2", stored, false, ignored));
+
+  const auto window = MakeWindow({PlotRoleKind::Secondary, 2});
+  QAction* option = Find<QAction>(*window, "PrimaryColorsAction");
+  EXPECT_EQ(option->text(), "Use Colors of Primary on Open");
+  option->trigger();
+  EXPECT_TRUE(option->isChecked());
+  primary->Plot()->SetBackColor(0x654321);  // later changes are not taken
+  ASSERT_TRUE(window->OpenFile(folder_ / "green.vr2"));
+  EXPECT_EQ(window->Plot()->BackColor(), 0x123456u);
+  EXPECT_EQ(window->Record()->FOverlayStyles[0].Color, 0x0000AAu);
+
+  option->trigger();
+  EXPECT_FALSE(session_->colors_on_open);
+  ASSERT_TRUE(window->OpenFile(folder_ / "green.vr2"));
+  EXPECT_EQ(window->Plot()->BackColor(), 0x00FF00u);
+}
+
+TEST_F(PlotForm, KeysAndShowFormsGoToTheMainForm) {
+  const auto window = MakeWindow({PlotRoleKind::Secondary, 2});
+  int toggles = 0;
+  std::vector<int> released;
+  int show_forms = 0;
+  QObject::connect(window.get(), &TPlotForm::ToggleRequested, [&] { ++toggles; });
+  QObject::connect(window.get(), &TPlotForm::KeyReleased,
+                   [&](int key) { released.push_back(key); });
+  QObject::connect(window.get(), &TPlotForm::ShowFormsRequested, [&] { ++show_forms; });
+  const auto key = [&window](QEvent::Type type, int code, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent event(type, code, modifiers);
+    QApplication::sendEvent(window.get(), &event);
+  };
+  key(QEvent::KeyPress, Qt::Key_B, Qt::ControlModifier);
+  key(QEvent::KeyRelease, Qt::Key_B, Qt::ControlModifier);
+  key(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+  key(QEvent::KeyRelease, Qt::Key_F5, Qt::NoModifier);
+  EXPECT_EQ(toggles, 1);
+  EXPECT_EQ(released, std::vector<int>{Qt::Key_F5});
+
+  QAction* action = Find<QAction>(*window, "ShowFormsAction");
+  EXPECT_FALSE(action->isVisible());
+  window->showMaximized();
+  EXPECT_TRUE(action->isVisible());
+  action->trigger();
+  EXPECT_EQ(show_forms, 1);
+  window->showNormal();
+  EXPECT_FALSE(action->isVisible());
+}
+
+// --- PlotSets ----------------------------------------------------------------------------------
+
+TEST_F(PlotForm, PlotSetsShowOneMemberAtATimeInOnePlace) {
+  using Tabs = std::pair<std::vector<std::string>, int>;  // the captions, the selected one
+  const auto tabs = [](const TPlotForm& window) {
+    const QTabBar* bar = window.findChild<QTabBar*>("PlotSetTabs");
+    std::vector<std::string> names;
+    for (int i = 0; i < bar->count(); ++i) names.push_back(bar->tabText(i).toStdString());
+    return Tabs(names, bar->isVisibleTo(&window) ? bar->currentIndex() : -1);
+  };
+  const auto primary = MakeWindow({PlotRoleKind::Primary, 0});
+  const auto first = MakeWindow({PlotRoleKind::Secondary, 2});
+  const auto second = MakeWindow({PlotRoleKind::Secondary, 7});
+  for (TPlotForm* window : {primary.get(), first.get(), second.get()}) window->show();
+  first->setGeometry(100, 120, 500, 400);
+  second->setGeometry(300, 50, 450, 380);
+
+  Find<QAction>(*first, "StartPlotSetAction")->trigger();
+  EXPECT_EQ(tabs(*first), Tabs({"Plot2"}, 0));
+  script_.chosen_row = 3;
+  Find<QAction>(*first, "AddPlotToSetAction")->trigger();
+  ASSERT_EQ(script_.row_questions.size(), 1u);
+  EXPECT_EQ(script_.row_questions[0].first, "Add Plot to Set");
+  EXPECT_EQ(script_.row_questions[0].second,
+            (std::vector<std::string>{"<create new plot>", "Primary", "Plot2", "Plot7"}));
+  // The new member shows in the set's place; the other hides.
+  EXPECT_EQ(first->PlotSetMembers(), (std::vector<TPlotForm*>{first.get(), second.get()}));
+  EXPECT_EQ(second->PlotSetMembers(), first->PlotSetMembers());
+  EXPECT_FALSE(first->isVisible());
+  EXPECT_TRUE(second->isVisible());
+  EXPECT_EQ(second->geometry(), QRect(100, 120, 500, 400));
+  EXPECT_EQ(tabs(*second), Tabs({"Plot2", "Plot7"}, 1));
+
+  // A tab shows its member in place of the one shown.
+  second->resize(520, 410);
+  second->findChild<QTabBar*>("PlotSetTabs")->setCurrentIndex(0);
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_FALSE(second->isVisible());
+  EXPECT_EQ(first->geometry(), QRect(100, 120, 520, 410));
+  EXPECT_EQ(tabs(*second), Tabs({"Plot2", "Plot7"}, 1));
+
+  // "<create new plot>" and the primary join; live windows never do.
+  script_.chosen_row = 0;
+  first->AddPlotToSet();
+  ASSERT_EQ(secondaries_.size(), 1u);
+  EXPECT_TRUE(first->AddToPlotSet(*primary));
+  EXPECT_EQ(tabs(*primary), Tabs({"Plot2", "Plot7", "Plot3", "Primary"}, 3));
+  const auto live = MakeWindow({PlotRoleKind::LiveIR, 0});
+  EXPECT_FALSE(first->AddToPlotSet(*live));
+  EXPECT_FALSE(Find<QAction>(*live, "PlotSetsMenu")->isVisible());
+  EXPECT_TRUE(Find<QAction>(*primary, "PlotSetsMenu")->isVisible());
+
+  // Isolating asks; the window leaves, moves off the set's place and the set goes on.
+  const QPoint was = primary->pos();
+  script_.answer_yes = false;
+  emit primary->findChild<QTabBar*>("PlotSetTabs")->customContextMenuRequested({});
+  EXPECT_EQ(primary->PlotSetMembers().size(), 4u);
+  script_.answer_yes = true;
+  primary->IsolateFromPlotSet();
+  EXPECT_EQ(script_.confirmations,
+            (std::vector<std::string>{"Isolate \"Primary\" from the Plot Set?",
+                                      "Isolate \"Primary\" from the Plot Set?"}));
+  EXPECT_TRUE(primary->PlotSetMembers().empty());
+  EXPECT_EQ(tabs(*primary).second, -1);
+  EXPECT_EQ(primary->pos(), was + QPoint(20, 20));
+  EXPECT_TRUE(first->isVisible());  // shown in the primary's place
+  EXPECT_EQ(tabs(*first), Tabs({"Plot2", "Plot7", "Plot3"}, 0));
+
+  // A closed member leaves every list; the set still shows one of the others.
+  first->close();
+  EXPECT_EQ(second->PlotSetMembers(),
+            (std::vector<TPlotForm*>{second.get(), secondaries_[0].get()}));
+  EXPECT_TRUE(second->isVisible());
+  EXPECT_EQ(tabs(*second), Tabs({"Plot7", "Plot3"}, 0));
 }
 
 }  // namespace

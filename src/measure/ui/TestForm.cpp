@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
@@ -22,7 +24,11 @@
 #include "measure/AcquisitionTypes.h"
 #include "measure/ProgramLifecycle.h"
 #include "measure/ui/AcquisitionItemDelegate.h"
+#include "measure/ui/MlsWaitWindow.h"
+#include "measure/ui/PowerBroadcast.h"
 #include "plot/render/DisplayListPainter.h"
+#include "plot/render/QtText.h"
+#include "plot/ui/PlotWindowList.h"
 #include "plot/ui/TDataPlot.h"
 #include "plot/ui/TPlotForm.h"
 #include "stimulus/AcquisitionCompatibility.h"
@@ -39,14 +45,12 @@ constexpr PlotColor kIdleSilver = 0xC0C0C0;
 constexpr int kBlinkTicks = 500 / TTestForm::kStatusTickMs;
 constexpr const char* kNotYetAvailable = "This configuration window is not available yet";
 
-QString Text(std::string_view bytes) { return QString::fromStdString(BytesToUtf8(bytes)); }
-
 }  // namespace
 
 void ShowOkMessage(QWidget* parent, const std::string& text) {
   std::string lines = text;
   std::replace(lines.begin(), lines.end(), '\r', '\n');
-  QMessageBox::information(parent, QApplication::applicationDisplayName(), Text(lines),
+  QMessageBox::information(parent, QApplication::applicationDisplayName(), ToQString(lines),
                            QMessageBox::Ok);
 }
 
@@ -54,7 +58,8 @@ TTestForm::TTestForm(TestFormContext context, QWidget* parent)
     : QMainWindow(parent),
       context_(std::move(context)),
       station_(context_.driver, context_.devices, context_.data_directory, Ports(),
-               context_.driver_error_text) {
+               context_.driver_error_text),
+      auto_start_{.start = NowAsDateTime(), .enabled = false} {
   station_.Controller().SetToneLists(tones_);
   station_.Controller().events.OnStarted = [this] {
     if (display_) {
@@ -64,6 +69,8 @@ TTestForm::TTestForm(TestFormContext context, QWidget* parent)
     }
   };
   BuildWindow();
+  BuildMenus();
+  FollowPowerBroadcast();
   status_timer_.setInterval(kStatusTickMs);
   connect(&status_timer_, &QTimer::timeout, this, &TTestForm::StatusTimerTimer);
   ShowStatus();
@@ -76,7 +83,7 @@ ControllerPorts TTestForm::Ports() {
   ControllerPorts ports;
   ports.show_message = [this](const std::string& text) { context_.show_message(this, text); };
   ports.now = [] { return NowAsDateTime(); };
-  ports.redraw_plots = [this] { RedrawPrimary(); };
+  ports.redraw_plots = [this] { RedrawPlots(); };
   ports.status_changed = [this] { ShowStatus(); };
   return ports;
 }
@@ -112,9 +119,9 @@ void TTestForm::BuildWindow() {
   postprocess_box_ = add_group("gbPostprocess", "Postprocess", "cPostprocess", "bbPostConfig");
   postprocess_box_->setEnabled(false);
 
-  for (const StimulusType& type : StimulusTypes()) stimulus_box_->addItem(Text(type.name));
+  for (const StimulusType& type : StimulusTypes()) stimulus_box_->addItem(ToQString(type.name));
   for (int item = 0; item < kAcquisitionItemCount; ++item) {
-    acquisition_box_->addItem(Text(AcquisitionName(AcqTypeOfItem(item))));
+    acquisition_box_->addItem(ToQString(AcquisitionName(AcqTypeOfItem(item))));
   }
   acquisition_box_->setItemDelegate(new AcquisitionItemDelegate(
       [this](int item) {
@@ -170,13 +177,82 @@ void TTestForm::BuildWindow() {
   }
 }
 
+void TTestForm::BuildMenus() {
+  QMenu* plots = menuBar()->addMenu("&Plots");
+  plots->setObjectName("PlotsMenu");
+  new_secondary_plot_ = plots->addAction("*New Secondary Plot*", this, [this] {
+    if (plot_windows_ != nullptr) plot_windows_->Context().new_secondary_plot();
+  });
+  new_secondary_plot_->setObjectName("NewSecondaryPlot");
+  new_secondary_plot_->setEnabled(false);
+  plots->addSeparator();
+  for (const LiveRole role : {LiveRole::kLiveTime, LiveRole::kLiveIR, LiveRole::kAuxPlot}) {
+    plots->addAction(live_plots_.MenuItem(role));
+  }
+
+  QMenu* options = menuBar()->addMenu("&Options");
+  options->setObjectName("OptionsMenu");
+  options->addAction("Auto Acqusition Start Timer", this, &TTestForm::EditAutoStart)
+      ->setObjectName("AutoStartTimer");
+  options->addAction("A.C. Power Line Frequency", this, &TTestForm::EditLineFrequency)
+      ->setObjectName("LineFrequency");
+}
+
+void TTestForm::SetPlotWindows(PlotWindowList& windows) {
+  plot_windows_ = &windows;
+  new_secondary_plot_->setEnabled(true);
+  live_plots_.SetContext(windows.Context());
+  for (TPlotForm* window : windows.OpenWindows()) ConnectPlotWindow(window);
+  connect(&windows, &PlotWindowList::WindowCreated, this, &TTestForm::ConnectPlotWindow);
+  connect(&live_plots_, &LivePlots::WindowOpened, this, &TTestForm::ConnectPlotWindow);
+}
+
+void TTestForm::ConnectPlotWindow(TPlotForm* window) {
+  connect(window, &TPlotForm::KeyReleased, this, &TTestForm::PlotKeyReleased);
+  connect(window, &TPlotForm::ShowFormsRequested, this, &TTestForm::ShowForms);
+}
+
+void TTestForm::PlotKeyReleased(int key) {
+  if (key == Qt::Key_F12) {
+    RequestStart();
+  } else if (key == Qt::Key_Escape) {
+    sbStopClick();
+  }
+}
+
+// Hidden secondary windows stay hidden: they are closing, or wait their turn in a PlotSet.
+void TTestForm::ShowForms() {
+  const auto bring_up = [](TPlotForm* window) {
+    if (window->isMaximized() || window->isMinimized()) {
+      window->showNormal();
+    } else {
+      window->show();
+    }
+    window->raise();
+  };
+  show();
+  raise();
+  if (primary_plot_) bring_up(primary_plot_);
+  live_plots_.ShowOpen();
+  for (const LiveRole role : {LiveRole::kLiveTime, LiveRole::kLiveIR, LiveRole::kAuxPlot}) {
+    TPlotForm* window = live_plots_.Window(role);
+    if (window != nullptr && window->isVisible()) bring_up(window);
+  }
+  if (plot_windows_ != nullptr) {
+    for (TPlotForm* window : plot_windows_->OpenWindows()) {
+      if (!window->isHidden()) bring_up(window);
+    }
+  }
+}
+
 void TTestForm::SetPrimaryPlot(TPlotForm* window, TDataMeas initial_record) {
   primary_plot_ = window;
   display_.emplace(std::move(initial_record));
   connect(window, &TPlotForm::StartRequested, this, &TTestForm::RequestStart);
   connect(window, &TPlotForm::StopRequested, this, &TTestForm::sbStopClick);
   connect(window, &TPlotForm::DomainToggleRequested, this, &TTestForm::ToggleDomain);
-  RedrawPrimary();
+  ConnectPlotWindow(window);
+  RedrawPlots();
   FollowRunState();
 }
 
@@ -209,7 +285,9 @@ void TTestForm::bbStartClick() {
 }
 
 void TTestForm::sbStopClick() {
+  const bool was_running = Controller().Running();
   Controller().ClickStop();
+  if (was_running && !Controller().Running()) live_plots_.Reset();
   FollowRunState();
 }
 
@@ -240,27 +318,22 @@ void TTestForm::FollowRunState() {
 
 void TTestForm::ShowStatus() {
   if (status_word_ == nullptr) return;
-  status_word_->setText(Text(Controller().StatusWord()));
+  status_word_->setText(ToQString(Controller().StatusWord()));
   status_word_->setStyleSheet(
       QString("color: %1;").arg(ToQColor(Controller().StatusColour()).name()));
 }
 
-// --- The primary plot ------------------------------------------------------------------------
+// --- The plots ---------------------------------------------------------------------------------
 
-void TTestForm::RedrawPrimary() {
-  if (!display_) return;
+void TTestForm::RedrawPlots() {
   const MeasurementController& controller = Controller();
+  // Only a pass feeds the live windows: after a stop they stay reset.
+  if (controller.Running()) live_plots_.TakeResults(controller.LiveTimeRec(), controller.TimeRec());
+  if (!display_) return;
   display_->TakeResults(controller.FreqRec(), controller.TimeRec());
+  live_plots_.SetPrimaryShowsTime(display_->ShownDomain() == PrimaryDisplay::Domain::kTime);
   if (!primary_plot_) return;
-  TDataMeas& shown = display_->Shown();
-  // Another record, or a result of another data type, is set up anew by the window (caption,
-  // status text, limits); a further pass only redraws.
-  if (primary_plot_->Record() != &shown || plot_shows_type_ != shown.FDataType) {
-    primary_plot_->ShowRecord(&shown);
-    plot_shows_type_ = shown.FDataType;
-  } else {
-    primary_plot_->Plot()->Redraw();
-  }
+  ShowResult(*primary_plot_, display_->Shown(), plot_shows_type_);
   primary_plot_->SetDomainChangeable(display_->CanToggle());
   time_freq_button_->setEnabled(display_->CanToggle());
 }
@@ -268,7 +341,35 @@ void TTestForm::RedrawPrimary() {
 void TTestForm::ToggleDomain() {
   if (!display_ || !display_->CanToggle()) return;
   display_->Toggle();
-  RedrawPrimary();
+  RedrawPlots();
+}
+
+void TTestForm::EditAutoStart() {
+  const std::optional<AutoStartChoice> choice = context_.ask_auto_start(this, auto_start_);
+  if (!choice) return;
+  auto_start_ = *choice;
+  const double now = NowAsDateTime();
+  const std::optional<double> armed = ArmedStart(auto_start_, now);
+  if (auto_start_.enabled && !armed) auto_start_.start = now;  // past or invalid: disarmed
+  Controller().SetAutoStart(armed);
+}
+
+void TTestForm::EditLineFrequency() {
+  double& line_frequency = station_.Timing().line_frequency_hz;
+  if (const std::optional<double> hz = context_.ask_line_frequency(this, line_frequency)) {
+    line_frequency = *hz;
+  }
+}
+
+// A measurement never runs on through a sleep: it stops first, and the devices are listed
+// again after waking, since they may have changed meanwhile.
+void TTestForm::FollowPowerBroadcast() {
+  auto* power = new PowerBroadcast(this);
+  power->setObjectName("PowerBroadcast");
+  connect(power, &PowerBroadcast::AboutToSleep, this, [this] {
+    if (Controller().Running()) sbStopClick();
+  });
+  connect(power, &PowerBroadcast::Woke, this, [this] { station_.AfterWake(); });
 }
 
 // --- Start-up and shutdown --------------------------------------------------------------------
@@ -286,8 +387,10 @@ void TTestForm::showEvent(QShowEvent* event) {
 void TTestForm::FormActivate() {
   ActivationSteps steps;
   steps.build_mls_tables = [this] {
+    const int order = SetMLSOrder(station_.Stimulus().mls_length).order;
     MlsTableStore store(context_.data_directory);
-    return store.BuildMLSTables(SetMLSOrder(station_.Stimulus().mls_length).order);
+    return BuildWithMlsWaitWindow(this, !MlsTablesCached(context_.data_directory, order),
+                                  [&] { return store.BuildMLSTables(order); });
   };
   steps.notice = [this](std::string_view text) {
     Controller().NoticeLog().Notice(std::string(text));
@@ -297,11 +400,13 @@ void TTestForm::FormActivate() {
   steps.ask_yes_no = [this](std::string_view question) {
     std::string lines(question);
     std::replace(lines.begin(), lines.end(), '\r', '\n');
-    return QMessageBox::question(this, QApplication::applicationDisplayName(), Text(lines)) ==
+    return QMessageBox::question(this, QApplication::applicationDisplayName(), ToQString(lines)) ==
            QMessageBox::Yes;
   };
   steps.enable_outputs = [] {};
-  steps.arm_auto_start = [] {};
+  steps.arm_auto_start = [this] {
+    Controller().SetAutoStart(ArmedStart(auto_start_, NowAsDateTime()));
+  };
   steps.enable_status_timer = [this] { status_timer_.start(); };
   RunActivation(steps);
 }
@@ -317,13 +422,18 @@ void TTestForm::closeEvent(QCloseEvent* event) {
       Controller().NoticeLog().Notice(error.what());
     }
   };
-  steps.save_recent_files = [] {};
+  steps.save_recent_files = [this] {
+    if (primary_plot_ != nullptr) {
+      primary_plot_->Session().recent_files.Save(context_.data_directory);
+    }
+  };
   // Saving the configuration files is not offered yet: nothing asks.
   if (!RunCloseQuery(false, steps)) {
     event->ignore();
     return;
   }
   status_timer_.stop();
+  live_plots_.HideAll();
   if (primary_plot_) primary_plot_->hide();
   setWindowTitle(windowTitle() + "  *CLOSING*");
   event->accept();

@@ -15,16 +15,21 @@
 #include "audio/engine/StreamingEngine.h"
 #include "measure/MeasuringStation.h"
 #include "measure/PrimaryDisplay.h"
+#include "measure/ui/AutoStartDialog.h"
+#include "measure/ui/LineFrequencyEditor.h"
+#include "measure/ui/LivePlots.h"
 #include "record/DataObj.h"
 #include "record/RecordDefaults.h"
 #include "stimulus/ToneSet.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace vireon {
 
+class PlotWindowList;
 class TPlotForm;
 
 // What the main window measures with and how it reaches the user.
@@ -38,6 +43,12 @@ struct TestFormContext {
   std::function<void()> end_debug_log = [] {};
   // Ends the program once the main window has closed.
   std::function<void()> quit = [] { QCoreApplication::exit(0); };
+  // "Automatic Acquisition Start Config"; none when cancelled.
+  std::function<std::optional<AutoStartChoice>(QWidget* parent, const AutoStartChoice& shown)>
+      ask_auto_start = AskAutoStart;
+  // "A.C. Power Line Frequency"; none when cancelled.
+  std::function<std::optional<double>(QWidget* parent, double hz)> ask_line_frequency =
+      AskLineFrequency;
 };
 
 // The message box the desktop program shows.
@@ -59,9 +70,21 @@ class TTestForm : public QMainWindow {
   // The primary plot window (created after this one) and the record it shows until the first
   // result; its Start/Stop and domain buttons act here.
   void SetPrimaryPlot(TPlotForm* window, TDataMeas initial_record);
+  // The secondary plot windows ("*New Secondary Plot*"); the live windows are made from their
+  // context. The list outlives this window.
+  void SetPlotWindows(PlotWindowList& windows);
 
   MeasurementController& Controller() { return station_.Controller(); }
   MeasuringStation& Station() { return station_; }
+  LivePlots& Live() { return live_plots_; }
+  // "Auto Acqusition Start Timer": asks and arms (or disarms) the automatic start.
+  void EditAutoStart();
+  // "A.C. Power Line Frequency": the mains frequency the stimulus periods are aligned to.
+  void EditLineFrequency();
+  // A key released in a plot window: F12 starts (two ticks later), Esc stops.
+  void PlotKeyReleased(int key);
+  // "ShowForms": this window and every plot window, maximised plot windows at normal size.
+  void ShowForms();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -70,6 +93,8 @@ class TTestForm : public QMainWindow {
  private:
   ControllerPorts Ports();
   void BuildWindow();
+  void BuildMenus();
+  void ConnectPlotWindow(TPlotForm* window);
   void cStimulusChange(int item);
   void cAcquisitionChange(int item);
   void bbStartClick();
@@ -79,15 +104,19 @@ class TTestForm : public QMainWindow {
   void StatusTimerTimer();
   void FormActivate();
   void ShowStatus();
-  void RedrawPrimary();
+  void RedrawPlots();
   void FollowRunState();
   void ShowAcquisitionOfController();
+  void FollowPowerBroadcast();
 
   TestFormContext context_;
   ToneLists tones_ = DefaultToneLists();
   MeasuringStation station_;
   std::optional<PrimaryDisplay> display_;
   QPointer<TPlotForm> primary_plot_;
+  PlotWindowList* plot_windows_ = nullptr;
+  LivePlots live_plots_;
+  AutoStartChoice auto_start_;
   std::optional<std::uint8_t> plot_shows_type_;  // the data type the plot was last given
   bool activated_ = false;
   int blink_ticks_ = 0;
@@ -103,6 +132,7 @@ class TTestForm : public QMainWindow {
   QPushButton* time_freq_button_ = nullptr;
   QLabel* run_blinker_ = nullptr;
   QLabel* status_word_ = nullptr;
+  QAction* new_secondary_plot_ = nullptr;
 };
 
 }  // namespace vireon

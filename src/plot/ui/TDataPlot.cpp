@@ -16,6 +16,7 @@
 #include "plot/PlotPicture.h"
 #include "plot/render/DisplayListPainter.h"
 #include "plot/render/PlotImage.h"
+#include "plot/render/QtText.h"
 #include "plot/render/QtTextMeasure.h"
 #include "plot/ui/PlotFormatPanel.h"
 
@@ -85,7 +86,7 @@ TDataPlot::TDataPlot(const FileContext& files, MessageSink& messages, QWidget* p
     emit RecordChanged();
   });
   connect(format_panel_, &PlotFormatPanel::TitleEdited, this,
-          [this](const QString& title) { SetTitle(Utf8ToBytes(title.toStdString())); });
+          [this](const QString& title) { SetTitle(FromQString(title)); });
   connect(format_panel_, &PlotFormatPanel::AutoScaleRequested, this,
           [this](int trace, AutoScaleMode mode) {
             if (trace < 0) {

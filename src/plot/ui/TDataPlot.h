@@ -18,6 +18,7 @@
 #include "plot/PlotLayout.h"
 #include "plot/PlotMouse.h"
 #include "plot/PlotOptions.h"
+#include "plot/PlotPicture.h"
 #include "record/DataObj.h"
 
 namespace vireon {
@@ -77,6 +78,9 @@ class TDataPlot : public QWidget {
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
   const PlotOptions& Options() const { return options_; }
+  // What the last picture drew besides the record and the options: the title, the overlays
+  // and the background picture (without format panel and readouts), for printing.
+  PlotView PrintView() const { return {title_, false, 0, overlays_.matched, background_}; }
   void SetOptions(const PlotOptions& options);  // LivePlot also refuses drops
   bool IsPrimary() const { return primary_; }
   void SetPrimary(bool primary) { primary_ = primary; }

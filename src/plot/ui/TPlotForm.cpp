@@ -2,12 +2,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -15,12 +20,16 @@
 #include <QPixmap>
 #include <QPolygon>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -32,8 +41,12 @@
 #include "files/OpenDispatch.h"
 #include "files/TextDataFile.h"
 #include "files/TextExports.h"
+#include "files/WavFileWrite.h"
+#include "files/ui/TGridForm.h"
 #include "plot/PlotFormatFile.h"
+#include "plot/render/QtText.h"
 #include "plot/ui/FileDialogFilter.h"
+#include "plot/ui/NotesWindow.h"
 #include "plot/ui/TDataPlot.h"
 
 namespace vireon {
@@ -72,12 +85,12 @@ constexpr const char* kNativeSaveFilter =
 constexpr const char* kFrdSaveFilter = "Frequency Response (*.frd)|*.frd|";
 constexpr const char* kTextExportSaveFilter = "Text Export Data files (*.txt)|*.txt|";
 constexpr const char* kAsciiSaveFilter = "ASCII Export files (*.*)|*.*|";
+// "Allow all LF" applies to records whose lowest usable frequency is set.
+constexpr double kLowestUsableFrequencyUnset = 1e-12;
 
 // The kinds of file a drop from the desktop opens; others are ignored.
 constexpr std::array<std::string_view, 9> kDroppableExtensions = {
     ".wav", ".vr2", ".vrd", ".im2", ".imp", ".frd", ".fr2", ".zma", ".zf2"};
-
-QString ToQt(const std::string& bytes) { return QString::fromStdString(BytesToUtf8(bytes)); }
 
 bool HasExtension(const std::filesystem::path& file, std::string_view extension) {
   return EqualIgnoringAsciiCase(file.extension().string(), extension);
@@ -96,8 +109,8 @@ std::optional<std::filesystem::path> DroppedDataFile(const QMimeData& mime) {
   return std::nullopt;
 }
 
-// Waterfall, polar and the related kinds are exported slice by slice.
-bool IsSliceKind(const TDataMeas& record) { return record.FPlotKind >= 2 && record.FPlotKind <= 5; }
+// A menu shows "&" as a shortcut mark unless doubled.
+QString MenuText(const std::string& bytes) { return ToQString(bytes).replace('&', "&&"); }
 
 enum class Glyph { Lightning, Start, Stop, Clock, Graph };
 
@@ -145,34 +158,6 @@ QToolButton* GlyphButton(Glyph glyph, const char* name, QWidget* parent) {
 
 }  // namespace
 
-PlotFormDialogs InteractiveDialogs() {
-  PlotFormDialogs dialogs;
-  dialogs.ChooseFile = [](QWidget* parent,
-                          const FileQuestion& question) -> std::optional<std::filesystem::path> {
-    QFileDialog dialog(parent, ToQt(question.title),
-                       QString::fromStdString(question.proposed.parent_path().string()),
-                       QtFileFilter(question.filter));
-    dialog.setAcceptMode(question.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(question.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QString::fromStdString(question.default_extension));
-    if (question.proposed.has_filename()) {
-      dialog.selectFile(QString::fromStdString(question.proposed.filename().string()));
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-      return std::nullopt;
-    }
-    return std::filesystem::path(dialog.selectedFiles().front().toStdString());
-  };
-  dialogs.Confirm = [](QWidget* parent, const std::string& question) {
-    return QMessageBox::question(parent, QApplication::applicationDisplayName(), ToQt(question),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-  };
-  dialogs.ShowMessage = [](QWidget* parent, const std::string& text) {
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), ToQt(text));
-  };
-  return dialogs;
-}
-
 void TPlotForm::DialogMessages::ShowMessage(const std::string& text) {
   window_.context_.dialogs.ShowMessage(&window_, text);
 }
@@ -195,35 +180,72 @@ TPlotForm::TPlotForm(const PlotRole& role, PlotFormContext context, QWidget* par
     own_record_.emplace(DefaultPlotRecord(context_.files.Defaults));
     plot_->SetTitle(kPlotTitlePrefix);
   }
-  setCentralWidget(plot_);
+  // The tab strip of a PlotSet sits above the plot; it shows only in a set.
+  auto* area = new QWidget(this);
+  area->setObjectName("PlotArea");
+  auto* area_layout = new QVBoxLayout(area);
+  area_layout->setContentsMargins(0, 0, 0, 0);
+  area_layout->setSpacing(0);
+  tab_bar_ = new QTabBar(area);
+  tab_bar_->setObjectName("PlotSetTabs");
+  tab_bar_->setContextMenuPolicy(Qt::CustomContextMenu);
+  tab_bar_->hide();
+  connect(tab_bar_, &QTabBar::currentChanged, this, &TPlotForm::SelectPlotSetMember);
+  connect(tab_bar_, &QTabBar::customContextMenuRequested, this, &TPlotForm::IsolateFromPlotSet);
+  area_layout->addWidget(tab_bar_);
+  area_layout->addWidget(plot_, 1);
+  setCentralWidget(area);
   connect(plot_, &TDataPlot::RecordDropped, this, [this] { RecordReplaced(); });
-  connect(plot_, &TDataPlot::RecordChanged, this, [this] { RefreshCommands(); });
+  connect(plot_, &TDataPlot::RecordChanged, this, [this] {
+    if (table_ != nullptr) table_->Refresh();
+    RefreshCommands();
+  });
+
+  PlotSession& session = *context_.session;
+  if (role_.kind == PlotRoleKind::Primary) session.primary = this;
+  std::erase_if(session.windows, [](const QPointer<TPlotForm>& window) { return window.isNull(); });
+  session.windows.push_back(this);
+  if (!session.recent_files_read) {
+    session.recent_files.Load(context_.data_folder);
+    session.recent_files_read = true;
+  }
 
   BuildMenus();
   BuildStatusBar();
   ShowRecord(nullptr);
 }
 
-// The plot refers to the window's record and message sink: it goes before they do.
-TPlotForm::~TPlotForm() { delete plot_; }
+// The plot and the table refer to the window's record and message sink: they go before.
+TPlotForm::~TPlotForm() {
+  LeavePlotSet();
+  CloseRecordWindows();
+  delete plot_;
+}
 
 TDataMeas* TPlotForm::Record() const { return plot_->Data(); }
 
 void TPlotForm::ShowRecord(TDataMeas* record) {
   if (record == nullptr && own_record_) record = &*own_record_;
+  // The table goes before the record it shows may go; it reopens on the new one.
+  const bool table_open = table_ != nullptr && table_record_ != record;
+  if (table_open) delete table_.data();
   plot_->SetData(record);
   RecordReplaced();
+  if (table_open && record != nullptr) ShowTable();
 }
 
 void TPlotForm::BuildMenus() {
   QMenu* file_menu = menuBar()->addMenu("&File");
+  file_menu->setObjectName("FileMenu");
+  file_menu_ = file_menu;
+  connect(file_menu, &QMenu::aboutToShow, this, &TPlotForm::ListRecentFiles);
   open_action_ = file_menu->addAction("&Open..", this, &TPlotForm::Open);
   open_action_->setObjectName("OpenAction");
   save_action_ = file_menu->addAction("&Save", this, &TPlotForm::Save);
   save_action_->setObjectName("SaveAction");
   save_as_action_ = file_menu->addAction("Save &As..", this, [this] {
     const TDataMeas* record = Record();
-    if (record != nullptr) SaveAs(std::filesystem::path(record->FFileName).stem().string());
+    if (record != nullptr) SaveAs(ProposedSaveName(*record));
   });
   save_as_action_->setObjectName("SaveAsAction");
   file_menu->addSeparator();
@@ -235,6 +257,16 @@ void TPlotForm::BuildMenus() {
       file_menu->addAction("Load Pre-Format..", this, &TPlotForm::LoadPreFormat);
   load_pre_format_action_->setObjectName("LoadPreFormatAction");
   load_pre_format_action_->setVisible(role_.kind == PlotRoleKind::Primary);
+  file_menu->addSeparator();
+  BuildExportMenu(*file_menu);
+  BuildPrintMenu(*file_menu);
+  primary_colors_action_ =
+      file_menu->addAction(role_.kind == PlotRoleKind::Primary ? "Keep Color Scheme on Open"
+                                                               : "Use Colors of Primary on Open");
+  primary_colors_action_->setObjectName("PrimaryColorsAction");
+  primary_colors_action_->setCheckable(true);
+  connect(primary_colors_action_, &QAction::triggered, this, &TPlotForm::SetUsePrimaryColorsOnOpen);
+  recent_files_separator_ = file_menu->addSeparator();
 
   format_action_ = menuBar()->addAction("&Format", this, &TPlotForm::ToggleFormatPanel);
   format_action_->setObjectName("FormatAction");
@@ -246,6 +278,71 @@ void TPlotForm::BuildMenus() {
   clear_multi_action_->setObjectName("ClearMultiAction");
   clone_action_ = menuBar()->addAction("Clone", this, [this] { Clone(); });
   clone_action_->setObjectName("CloneAction");
+  allow_all_lf_action_ =
+      menuBar()->addAction("Allow all LF", this, &TPlotForm::AllowAllLowFrequencies);
+  allow_all_lf_action_->setObjectName("AllowAllLFAction");
+  table_action_ = menuBar()->addAction("&Table", this, &TPlotForm::ShowTable);
+  table_action_->setObjectName("TableAction");
+  notes_action_ = menuBar()->addAction("Notes", this, &TPlotForm::ShowNotes);
+  notes_action_->setObjectName("NotesAction");
+  show_forms_action_ = menuBar()->addAction("ShowForms", this, &TPlotForm::ShowFormsRequested);
+  show_forms_action_->setObjectName("ShowFormsAction");
+  show_forms_action_->setVisible(false);
+
+  QMenu* plot_sets = menuBar()->addMenu("PlotSets");
+  plot_sets_action_ = plot_sets->menuAction();
+  plot_sets_action_->setObjectName("PlotSetsMenu");
+  plot_sets_action_->setVisible(CanJoinPlotSet());
+  plot_sets->addAction("Start a PlotSet", this, &TPlotForm::StartPlotSet)
+      ->setObjectName("StartPlotSetAction");
+  plot_sets->addAction("Add a Plot to PlotSet", this, &TPlotForm::AddPlotToSet)
+      ->setObjectName("AddPlotToSetAction");
+}
+
+void TPlotForm::BuildExportMenu(QMenu& file_menu) {
+  QMenu* menu = file_menu.addMenu("Export");
+  menu->setObjectName("ExportMenu");
+  export_ascii_action_ = menu->addAction("ASCII general format", this, &TPlotForm::ExportAscii);
+  export_ascii_action_->setObjectName("ExportAsciiAction");
+  export_mlssa_action_ = menu->addAction("MLSSA ASCII time", this, &TPlotForm::ExportMlssa);
+  export_mlssa_action_->setObjectName("ExportMlssaAction");
+  save_wav_action_ = menu->addAction("Save to WAV file", this, &TPlotForm::SaveToWav);
+  save_wav_action_->setObjectName("SaveWavAction");
+}
+
+void TPlotForm::BuildPrintMenu(QMenu& file_menu) {
+  print_action_ = file_menu.addAction("&Print", this, &TPlotForm::Print);
+  print_action_->setObjectName("PrintAction");
+  print_options_action_ =
+      file_menu.addAction("Print &Options...", this, &TPlotForm::ShowPrintOptions);
+  print_options_action_->setObjectName("PrintOptionsAction");
+  print_screen_action_ = file_menu.addAction("Print entire screen", this, &TPlotForm::PrintScreen);
+  print_screen_action_->setObjectName("PrintScreenAction");
+  file_menu.addSeparator();
+}
+
+void TPlotForm::ListRecentFiles() {
+  for (QAction* action : recent_file_actions_) delete action;
+  recent_file_actions_.clear();
+  const auto& entries = context_.session->recent_files.Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::filesystem::path file = entries[i];
+    QAction* action = file_menu_->addAction(MenuText(MruMenuCaption(i, file, context_.data_folder)),
+                                            this, [this, file] { OpenFile(file); });
+    action->setObjectName(QString("RecentFile%1").arg(i));
+    action->setEnabled(open_action_->isEnabled());
+    recent_file_actions_.push_back(action);
+  }
+  recent_files_separator_->setVisible(!entries.empty());
+  // Another window may have switched the shared option since this one was last active.
+  primary_colors_action_->setChecked(context_.session->colors_on_open.has_value());
+}
+
+void TPlotForm::RememberFile(const std::filesystem::path& file) {
+  last_folder_ = file.parent_path();
+  PlotSession& session = *context_.session;
+  session.recent_files.Add(file);
+  session.recent_files.Save(context_.data_folder);  // a list that cannot be kept is no loss
 }
 
 void TPlotForm::BuildStatusBar() {
@@ -296,13 +393,14 @@ void TPlotForm::RecordReplaced() {
   const TDataMeas* record = Record();
   if (record != nullptr && role_.kind != PlotRoleKind::Primary) {
     status_text_ = record->FTitle;
-    if (role_.kind == PlotRoleKind::Secondary) setWindowTitle(ToQt(record->FTitle));
+    if (role_.kind == PlotRoleKind::Secondary) setWindowTitle(ToQString(record->FTitle));
   }
-  status_label_->setText(ToQt(status_text_));
+  status_label_->setText(ToQString(status_text_));
   if (domain_button_ != nullptr) {
     const bool time = record != nullptr && IsTimeAxisType(record->FDataType);
     domain_button_->setIcon(GlyphIcon(time ? Glyph::Graph : Glyph::Clock));
   }
+  RecordWindowsFollow();
   RefreshCommands();
   ApplyGeometryLimits();
 }
@@ -324,10 +422,26 @@ void TPlotForm::RefreshCommands() {
   load_format_action_->setEnabled(has_record && !measuring_ && OpensFiles());
   load_pre_format_action_->setEnabled(!measuring_);
   format_action_->setChecked(plot_->FormatPanelVisible());
+
+  const TDataMeas* record = Record();
+  const bool sampled = has_record && IsSampledType(record->FDataType);
+  export_ascii_action_->setEnabled(has_record && !measuring_);
+  export_mlssa_action_->setVisible(sampled);
+  export_mlssa_action_->setEnabled(!measuring_);
+  save_wav_action_->setVisible(has_record && record->FDataType == kTimeDomain);
+  save_wav_action_->setEnabled(!measuring_);
+  print_action_->setEnabled(has_record);
+  print_options_action_->setEnabled(has_record);
+  primary_colors_action_->setChecked(context_.session->colors_on_open.has_value());
+  allow_all_lf_action_->setEnabled(has_record && record->FXUnits == "Hz" &&
+                                   record->FBinWidth[0] > kLowestUsableFrequencyUnset);
+  table_action_->setEnabled(has_record);
+  notes_action_->setEnabled(has_record);
 }
 
 void TPlotForm::ApplyGeometryLimits() {
-  setMinimumSize(kMinimumWidth, kMinimumGraphHeight + plot_->Layout().legend.height);
+  const int tabs = tab_bar_->isVisibleTo(this) ? tab_bar_->sizeHint().height() : 0;
+  setMinimumSize(kMinimumWidth, kMinimumGraphHeight + plot_->Layout().legend.height + tabs);
   if (const QScreen* display = screen(); display != nullptr) {
     const QSize available = display->availableGeometry().size();
     setMaximumSize(std::max(available.width() - kScreenMargin, kMinimumWidth),
@@ -346,7 +460,14 @@ bool TPlotForm::OpenFile(const std::filesystem::path& file) {
   // Loaded aside, so that a file that does not load leaves the shown record as it was.
   TDataMeas loaded(context_.files.Defaults);
   CollectedMessages load_messages;
-  const bool opened = OpenDataFile(file, loaded, context_.files, load_messages);
+  FileContext files = context_.files;
+  const auto& scheme = context_.session->colors_on_open;
+  if (scheme) {
+    files.UsePrimaryColorsOnOpen = true;
+    files.PlotColors = scheme->colors;
+    files.OverlayTable = scheme->overlay_styles;
+  }
+  const bool opened = OpenDataFile(file, loaded, files, load_messages);
   for (const std::string& text : load_messages.Texts()) messages_.ShowMessage(text);
   if (!opened) {
     if (load_messages.Texts().empty()) messages_.ShowMessage("Unable to open " + file.string());
@@ -360,9 +481,11 @@ bool TPlotForm::OpenFile(const std::filesystem::path& file) {
     loaded.FWinEnd = std::max(loaded.FNumPoints - 1, 0);
   }
   *record = std::move(loaded);
-  last_folder_ = file.parent_path();
+  RememberFile(file);
+  // The plot takes the record's colours (with the primary's option, those it was given as it
+  // was read) before it redraws, which writes the plot's colours into the record.
+  if (scheme || !context_.files.UsePrimaryColorsOnOpen) plot_->LoadColorsFromData();
   plot_->SetData(record);
-  if (!context_.files.UsePrimaryColorsOnOpen) plot_->LoadColorsFromData();
   plot_->SetTitle(OpenedPlotTitle(*record));
   if (HasExtension(file, ".frd") || HasExtension(file, ".dat")) plot_->AutoScaleTraces(true);
   RecordReplaced();
@@ -391,7 +514,11 @@ void TPlotForm::Save() {
     SaveAs(std::filesystem::path(file.filename()).replace_extension(".frd").string());
     return;
   }
-  if (!WriteRecord(file)) messages_.ShowMessage(kSaveError);
+  if (!WriteRecord(file)) {
+    messages_.ShowMessage(kSaveError);
+    return;
+  }
+  RememberFile(file);
 }
 
 void TPlotForm::SaveAs(const std::string& proposed_name) {
@@ -415,7 +542,7 @@ void TPlotForm::SaveAs(const std::string& proposed_name) {
     return;
   }
   record->FFileName = file.string();
-  last_folder_ = file.parent_path();
+  RememberFile(file);
   RecordReplaced();
 }
 
@@ -458,6 +585,33 @@ TPlotForm* TPlotForm::Clone() {
   TPlotForm* target = context_.new_secondary_plot();
   if (target != nullptr) target->Plot()->DropFrom(*plot_);
   return target;
+}
+
+void TPlotForm::AllowAllLowFrequencies() {
+  TDataMeas* record = Record();
+  if (record == nullptr || record->FXUnits != "Hz") return;
+  record->FBinWidth[0] = 0.0;
+  plot_->Redraw();
+  RefreshCommands();
+}
+
+void TPlotForm::SetUsePrimaryColorsOnOpen(bool on) {
+  PlotSession& session = *context_.session;
+  session.colors_on_open.reset();
+  if (on) {
+    const TDataPlot& source = session.primary ? *session.primary->Plot() : *plot_;
+    OpenColorScheme scheme{context_.files.PlotColors, context_.files.OverlayTable};
+    if (const TDataMeas* record = source.Data()) {
+      scheme.colors = record->FColors;
+      scheme.overlay_styles = record->FOverlayStyles;
+    }
+    // The plot's own colours are newer than those last written into its record.
+    scheme.colors[0] = source.BackColor();
+    scheme.colors[1] = source.GridColor();
+    scheme.colors[2] = source.MarkersColor();
+    session.colors_on_open = scheme;
+  }
+  RefreshCommands();
 }
 
 std::optional<std::filesystem::path> TPlotForm::ChooseFormatFile(bool save,
@@ -536,7 +690,7 @@ bool TPlotForm::IsFormatDropArea(const QPoint& window_position) const {
 void TPlotForm::SetStatusText(const std::string& text) {
   status_text_ = text;
   status_label_->setStyleSheet({});
-  status_label_->setText(ToQt(status_text_));
+  status_label_->setText(ToQString(status_text_));
 }
 
 void TPlotForm::ShowInputOverload() {
@@ -568,12 +722,41 @@ const TDataPlot* TPlotForm::FormatDropSource(const QDropEvent& event) const {
   return IsFormatDropArea(event.position().toPoint()) ? source : nullptr;
 }
 
+void TPlotForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_B && (event->modifiers() & Qt::ControlModifier)) {
+    emit ToggleRequested();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void TPlotForm::keyReleaseEvent(QKeyEvent* event) {
+  const bool toggle = event->key() == Qt::Key_B && (event->modifiers() & Qt::ControlModifier);
+  if (!toggle && !event->isAutoRepeat()) emit KeyReleased(event->key());
+  QMainWindow::keyReleaseEvent(event);
+}
+
+void TPlotForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshCommands();
+  if (event->type() == QEvent::WindowStateChange) show_forms_action_->setVisible(isMaximized());
+  QMainWindow::changeEvent(event);
+}
+
+void TPlotForm::closeEvent(QCloseEvent* event) {
+  LeavePlotSet();
+  CloseRecordWindows();
+  QMainWindow::closeEvent(event);
+}
+
 void TPlotForm::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
 void TPlotForm::dragMoveEvent(QDragMoveEvent* event) {
-  // A plot is taken only over the status bar; files anywhere.
-  if (acceptDrops() && !measuring_ &&
-      (DroppedDataFile(*event->mimeData()) || FormatDropSource(*event) != nullptr)) {
+  // A plot is taken over the status bar (its format) and the tab strip (its window); files
+  // anywhere.
+  const bool joins = DraggedWindow(*event) != nullptr;
+  const bool file_or_format =
+      !measuring_ && (DroppedDataFile(*event->mimeData()) || FormatDropSource(*event) != nullptr);
+  if (acceptDrops() && (joins || file_or_format)) {
     event->acceptProposedAction();
   } else {
     event->ignore();
@@ -581,6 +764,14 @@ void TPlotForm::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TPlotForm::dropEvent(QDropEvent* event) {
+  if (TPlotForm* window = DraggedWindow(*event)) {
+    if (AddToPlotSet(*window)) {
+      event->acceptProposedAction();
+    } else {
+      event->ignore();
+    }
+    return;
+  }
   if (const TDataPlot* source = FormatDropSource(*event)) {
     if (CopyFormatFrom(*source)) {
       event->acceptProposedAction();

@@ -1,58 +1,69 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
+#include <array>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/Notices.h"
 #include "files/FileContext.h"
+#include "plot/MruList.h"
 #include "plot/PlotFormat.h"
 #include "plot/PlotWindowRules.h"
+#include "plot/ui/PlotFormDialogs.h"
+#include "plot/ui/PlotPrinting.h"
 #include "record/DataObj.h"
 
 class QAction;
 class QDragMoveEvent;
 class QLabel;
+class QMenu;
 class QPoint;
+class QTabBar;
 class QToolButton;
 
 namespace vireon {
 
+class NotesWindow;
 class TDataPlot;
+class TGridForm;
 class TPlotForm;
 
-// What a plot window is for: it fixes the window's name, caption and component name.
-// A file the window asks the user for.
-struct FileQuestion {
-  bool save = false;
-  std::string title;
-  std::string filter;              // "Description|*.x;*.y|Description|*.z|"
-  std::string default_extension;   // without the dot
-  std::filesystem::path proposed;  // the folder to start in, with a proposed name for a save
+// The colours "Use Colors of Primary on Open" gives every opened file: the primary plot's as
+// they were when the option was switched on.
+struct OpenColorScheme {
+  std::array<PlotColor, 8> colors{};
+  OverlayStyles overlay_styles{};
 };
 
-// What the window asks and tells the user. The desktop program shows dialogs; tests answer
-// at once, so that nothing waits for a click.
-struct PlotFormDialogs {
-  std::function<std::optional<std::filesystem::path>(QWidget* parent, const FileQuestion&)>
-      ChooseFile;                                                             // none when cancelled
-  std::function<bool(QWidget* parent, const std::string& question)> Confirm;  // true for Yes
-  std::function<void(QWidget* parent, const std::string& text)> ShowMessage;
+// What all plot windows of the program share.
+struct PlotSession {
+  TMruList recent_files;
+  bool recent_files_read = false;  // the first window reads the list of the data folder
+  PrintSettings print_settings;
+  double wav_level_db = 0.0;  // the current WAV export level; not kept in configuration files
+  std::optional<OpenColorScheme> colors_on_open;  // none while the option is off
+  QPointer<TPlotForm> primary;                    // where the colours are taken from
+  std::vector<QPointer<TPlotForm>> windows;       // every plot window, for "Add Plot to Set"
 };
-PlotFormDialogs InteractiveDialogs();  // file dialogs and message boxes
 
 // What the plot windows share; the file context must outlive them.
 struct PlotFormContext {
   const FileContext& files;
-  std::filesystem::path data_folder;  // hold files; where the file dialogs start
+  std::filesystem::path data_folder;  // hold files, the recently-used list; dialogs start here
   PlotFormDialogs dialogs;
   // Creates and shows the next secondary plot window (the main form numbers and places them);
   // "Clone" copies into it. None disables "Clone".
   std::function<TPlotForm*()> new_secondary_plot;
+  // Copies of one context share one session.
+  std::shared_ptr<PlotSession> session = std::make_shared<PlotSession>();
 };
 
 // The window around one plot: its menus, its status bar with the auto-scale button (and on the
@@ -85,6 +96,38 @@ class TPlotForm : public QMainWindow {
   void HoldRecord();
   void ClearMulti();
   TPlotForm* Clone();  // the new secondary plot; none when no window can be made
+  // "Allow all LF": frequency records draw below their lowest usable frequency.
+  void AllowAllLowFrequencies();
+  // "Use Colors of Primary on Open" ("Keep Color Scheme on Open" on the primary): switching it
+  // on takes the primary plot's colours for every file opened in any window afterwards.
+  void SetUsePrimaryColorsOnOpen(bool on);
+  const PlotSession& Session() const { return *context_.session; }
+
+  // Exports, ignored while a measurement runs; every failure shows kSaveError.
+  void ExportAscii();  // "ASCII general format"
+  void ExportMlssa();  // "MLSSA ASCII time", sampled records only
+  void SaveToWav();    // "Save to WAV file", TimeDomain records only
+  // Printing with the session's print settings.
+  void Print();             // "&Print"
+  void ShowPrintOptions();  // "Print &Options..."
+  void PrintScreen();       // "Print entire screen"
+
+  // The record's windows, one of each per plot window; a second call raises it. Both go
+  // with the window.
+  void ShowNotes();            // "Notes": OK there replaces the record's notes
+  void ShowTable();            // "&Table": follows the record
+  NotesWindow* Notes() const;  // none while closed
+  TGridForm* Table() const;
+
+  // PlotSets: windows shown one at a time in one place, chosen by a tab strip of their role
+  // names. Live windows and the microphone view never join one.
+  bool CanJoinPlotSet() const;
+  void StartPlotSet();                   // "Start a PlotSet": a set of this window alone
+  void AddPlotToSet();                   // "Add a Plot to PlotSet": asks which window joins
+  bool AddToPlotSet(TPlotForm& window);  // the window leaves its own set and is shown here
+  void SelectPlotSetMember(int index);   // a tab: that member shown in this one's place
+  void IsolateFromPlotSet();             // asks first; the set goes on without this window
+  std::vector<TPlotForm*> PlotSetMembers() const;  // none outside a set
 
   // Format files (".pf_"); a name without a folder goes to the data folder. Ignored while a
   // measurement runs; live windows and the microphone view load no formats.
@@ -113,12 +156,20 @@ class TPlotForm : public QMainWindow {
   void StartRequested();         // "Start [F12]"
   void StopRequested();          // "Stop [Esc]"
   void DomainToggleRequested();  // the domain button
+  void ToggleRequested();        // Ctrl+B: the main form's "Toggle"
+  void KeyReleased(int key);     // every other key, for the main form's key handler
+  void ShowFormsRequested();     // "ShowForms", offered while the window is maximised
 
  protected:
   // Data files dragged from the desktop are opened as by "Open".
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  // Activation refreshes the commands; maximising offers "ShowForms".
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // Loader and plot messages go to the window's message dialog.
@@ -132,7 +183,11 @@ class TPlotForm : public QMainWindow {
   };
 
   void BuildMenus();
+  void BuildExportMenu(QMenu& file_menu);
+  void BuildPrintMenu(QMenu& file_menu);
   void BuildStatusBar();
+  void ListRecentFiles();                                // each time the File menu opens
+  void RememberFile(const std::filesystem::path& file);  // the recently-used list and folder
   void RecordReplaced();  // caption, status text, buttons and limits follow the record
   void RefreshCommands();
   void ApplyGeometryLimits();
@@ -142,6 +197,14 @@ class TPlotForm : public QMainWindow {
   std::optional<std::filesystem::path> ChooseFormatFile(bool save, const std::string& title);
   void FormatApplied();
   const TDataPlot* FormatDropSource(const QDropEvent& event) const;
+  std::optional<std::filesystem::path> ChooseExportFile(const FileQuestion& question);
+  void RecordWindowsFollow();  // the table and notes windows follow a new record
+  void CloseRecordWindows();
+  struct PlotSet;
+  void LeavePlotSet();        // the others stay in place, one of them shown
+  void RefreshPlotSetTabs();  // every member's tab strip shows the members
+  bool IsOnTabStrip(const QPoint& window_position) const;
+  TPlotForm* DraggedWindow(const QDropEvent& event) const;
 
   const PlotRole role_;
   PlotFormContext context_;
@@ -169,6 +232,28 @@ class TPlotForm : public QMainWindow {
   QAction* save_format_action_ = nullptr;
   QAction* load_format_action_ = nullptr;
   QAction* load_pre_format_action_ = nullptr;
+  QMenu* file_menu_ = nullptr;
+  std::vector<QAction*> recent_file_actions_;  // after recent_files_separator_
+  QAction* recent_files_separator_ = nullptr;
+  QAction* export_ascii_action_ = nullptr;
+  QAction* export_mlssa_action_ = nullptr;
+  QAction* save_wav_action_ = nullptr;
+  QAction* print_action_ = nullptr;
+  QAction* print_options_action_ = nullptr;
+  QAction* print_screen_action_ = nullptr;
+  QAction* primary_colors_action_ = nullptr;
+  QAction* allow_all_lf_action_ = nullptr;
+  QAction* table_action_ = nullptr;
+  QAction* notes_action_ = nullptr;
+  QAction* show_forms_action_ = nullptr;
+  // The record's windows: top-level children, deleted before the record they show goes.
+  QPointer<TGridForm> table_;
+  const TDataMeas* table_record_ = nullptr;
+  QPointer<NotesWindow> notes_;
+  // Shared by the members of a set; none outside one.
+  std::shared_ptr<PlotSet> plot_set_;
+  QTabBar* tab_bar_ = nullptr;
+  QAction* plot_sets_action_ = nullptr;  // the "PlotSets" menu
 };
 
 }  // namespace vireon

@@ -1,4 +1,4 @@
-#include "app/Screenshot.h"
+#include "plot/ui/ScreenCapture.h"
 
 #include <QApplication>
 #include <QPainter>

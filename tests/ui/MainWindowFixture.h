@@ -1,0 +1,120 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../support/TempFolder.h"
+#include "audio/devices/simulated/BenchFile.h"
+#include "audio/devices/simulated/SimulatedCard.h"
+#include "files/FileContext.h"
+#include "measure/ui/TestForm.h"
+#include "plot/ui/PlotWindowList.h"
+#include "plot/ui/TPlotForm.h"
+
+namespace vireon {
+
+// Runs the event loop (timers included) until `done` or the time is up; true when done.
+inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // closed windows
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// The main window on the simulated card in real time, with the primary plot window beside it
+// and the secondary plot list; message boxes, the automatic-start dialog and the end of the
+// program are recorded, and the dialog answers with `auto_start_answer_`.
+class MainWindowFixture : public ::testing::Test {
+ protected:
+  MainWindowFixture()
+      : app_(argc_, argv_),
+        card_(BuiltInBench(), SimulatedCard::Clock::kRealTime),
+        windows_(PlotFormContext{files_, folder_.Path(), InteractiveDialogs(), {}}),
+        form_({.driver = card_,
+               .devices = {std::string(SimulatedCard::kDeviceName),
+                           std::string(SimulatedCard::kDeviceName)},
+               .data_directory = folder_.Path(),
+               .driver_error_text = {},
+               .show_message = [this](QWidget*,
+                                      const std::string& text) { messages_.push_back(text); },
+               .end_debug_log = [] {},
+               .quit = [this] { ++quits_; },
+               .ask_auto_start =
+                   [this](QWidget*, const AutoStartChoice& shown) {
+                     auto_start_shown_.push_back(shown);
+                     return auto_start_answer_;
+                   },
+               .ask_line_frequency = [this](QWidget*, double) { return line_frequency_answer_; }}),
+        primary_({PlotRoleKind::Primary, 0}, windows_.Context()) {
+    form_.SetPrimaryPlot(&primary_, DefaultPlotRecord(files_.Defaults));
+    form_.SetPlotWindows(windows_);
+    primary_.show();
+    form_.show();
+  }
+
+  // Windows closed since the last turn of the event loop are freed with the rest.
+  ~MainWindowFixture() override {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  template <typename T>
+  T* Find(const QObject& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+
+  // A menu item of the main window's menu bar by its object name.
+  QAction* MenuItem(const char* name) {
+    for (const QAction* menu : form_.menuBar()->actions()) {
+      if (menu->menu() == nullptr) continue;
+      for (QAction* item : menu->menu()->actions()) {
+        if (item->objectName() == name) return item;
+      }
+    }
+    ADD_FAILURE() << "no menu item " << name;
+    return nullptr;
+  }
+
+  QShortcut* ShortcutFor(Qt::Key key) {
+    for (QShortcut* shortcut : form_.findChildren<QShortcut*>()) {
+      if (shortcut->key() == QKeySequence(key)) return shortcut;
+    }
+    ADD_FAILURE() << "no shortcut for key " << key;
+    return nullptr;
+  }
+
+  int argc_ = 1;
+  char name_[9] = "ui_tests";
+  char* argv_[2] = {name_, nullptr};
+  QApplication app_;
+  TempFolder folder_;
+  FileContext files_;
+  SimulatedCard card_;
+  std::vector<std::string> messages_;
+  int quits_ = 0;
+  std::optional<AutoStartChoice> auto_start_answer_;
+  std::vector<AutoStartChoice> auto_start_shown_;
+  std::optional<double> line_frequency_answer_;
+  PlotWindowList windows_;
+  TTestForm form_;
+  TPlotForm primary_;
+};
+
+}  // namespace vireon
