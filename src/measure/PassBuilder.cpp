@@ -87,4 +87,11 @@ TDataMeas BuildPass(const Captures& captures, std::int32_t captured, const PassL
   return pass;
 }
 
+bool InputOverloaded(const PassLevels& levels) {
+  const double threshold = std::pow(10.0, -1.0 / 20.0);
+  return std::any_of(
+      levels.channels.begin(), levels.channels.end(),
+      [threshold](const PassChannelLevel& level) { return level.peak_of_full_scale > threshold; });
+}
+
 }  // namespace vireon

@@ -42,6 +42,10 @@ struct PassLevels {
   std::array<PassChannelLevel, 2> channels;
 };
 
+// An input peaking within 1 dB of full scale: its level bar stands above 98 of 100 (two units
+// per dB), and the user is told to reduce the input.
+bool InputOverloaded(const PassLevels& levels);
+
 // The pass as a sampled time record: column 0 = capture A × scale a, column 1 = capture B ×
 // scale b for two channels, from the offset on, `captured` samples at most; in pascals for a
 // microphone input, else in volts.

@@ -41,20 +41,57 @@ void KeepView(const TDataMeas& shown, TDataMeas& result) {
   }
 }
 
+// The wavelet types share one kept view; type 99 has the last one.
+int FormatIndex(int acq_type) {
+  constexpr int kFirstWavelet = 21;
+  constexpr int kLastWavelet = 24;
+  if (acq_type >= kFirstWavelet && acq_type <= kLastWavelet) acq_type = kFirstWavelet;
+  return ItemOfAcqType(acq_type);
+}
+
 }  // namespace
 
-PrimaryDisplay::PrimaryDisplay(TDataMeas initial) { time_.record = std::move(initial); }
+PrimaryDisplay::PrimaryDisplay(TDataMeas initial, WeightingLoader load_weighting, int acq_type)
+    : load_weighting_(std::move(load_weighting)), format_index_(FormatIndex(acq_type)) {
+  time_.record = std::move(initial);
+}
 
 void PrimaryDisplay::Refresh(Slot& slot, const TDataMeas& result) {
   if (result.FNumPoints <= 0) return;
   TDataMeas next = result;
-  if (slot.has_result && SameLayout(slot.record, next)) {
+  if (slot.has_result && !slot.new_view && SameLayout(slot.record, next)) {
     KeepView(slot.record, next);
   } else {
-    ApplyDefaultView(next, PlotOptions{});
+    ApplyNewView(slot, next);
   }
   slot.record = std::move(next);
   slot.has_result = true;
+  slot.new_view = false;
+}
+
+void PrimaryDisplay::ApplyNewView(const Slot& slot, TDataMeas& result) {
+  ApplyDefaultView(result, PlotOptions{});
+  const auto fits = [&result](const std::optional<PlotFormat>& format) {
+    return format && format->DataType == result.FDataType;
+  };
+  if (fits(pre_format_)) {
+    ApplyPlotFormat(*pre_format_, result, true, load_weighting_);
+    pre_format_.reset();
+  } else if (const auto& kept = slot.kept[static_cast<std::size_t>(format_index_)]; fits(kept)) {
+    ApplyPlotFormat(*kept, result, true, load_weighting_);
+  }
+}
+
+void PrimaryDisplay::SelectAcquisition(int acq_type) {
+  const int index = FormatIndex(acq_type);
+  if (index == format_index_) return;
+  for (Slot* slot : {&frequency_, &time_}) {
+    if (slot->has_result) {
+      slot->kept[static_cast<std::size_t>(format_index_)] = CapturePlotFormat(slot->record);
+    }
+    slot->new_view = true;
+  }
+  format_index_ = index;
 }
 
 void PrimaryDisplay::TakeResults(const TDataMeas& frequency, const TDataMeas& time) {

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace vireon {
 namespace {
@@ -28,10 +30,14 @@ TDataMeas Result(std::uint8_t data_type, int points) {
   return record;
 }
 
+WeightingLoader NoWeightings() {
+  return [](const std::string&) { return std::optional<TWeighting>(); };
+}
+
 TEST(PrimaryDisplay, ResultsGetTheDefaultViewOnceAndKeepTheUsersViewAfterwards) {
   TDataMeas initial = Result(0, 16);
   initial.FTitle = "initial";
-  PrimaryDisplay display(initial);
+  PrimaryDisplay display(initial, NoWeightings(), 0);
   EXPECT_EQ(display.Shown().FTitle, "initial");
   EXPECT_FALSE(display.CanToggle());
 
@@ -59,6 +65,57 @@ TEST(PrimaryDisplay, ResultsGetTheDefaultViewOnceAndKeepTheUsersViewAfterwards) 
   EXPECT_EQ(display.ShownDomain(), PrimaryDisplay::Domain::kTime);
   display.Toggle();
   EXPECT_EQ(display.ShownDomain(), PrimaryDisplay::Domain::kFrequency);
+}
+
+// Switching acquisition types keeps each type's view: back on a type, its next result is shown
+// as it was left, while a type never shown gets the default view.
+TEST(PrimaryDisplay, EachAcquisitionTypeKeepsTheViewOfItsResults) {
+  PrimaryDisplay display(Result(0, 16), NoWeightings(), 8);
+  display.SetDomain(PrimaryDisplay::Domain::kFrequency);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  display.Shown().FNumDivisions = 4;  // the user's view of type 8
+  display.Shown().FFields[1].PerDiv = 2.5;
+
+  display.SelectAcquisition(9);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 8);  // type 9: the default view
+  display.Shown().FNumDivisions = 6;
+
+  display.SelectAcquisition(8);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 4);
+  EXPECT_EQ(display.Shown().FFields[1].PerDiv, 2.5);
+  display.SelectAcquisition(9);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 6);
+
+  // A kept view of another data type is not forced onto a result.
+  display.SelectAcquisition(8);
+  display.TakeResults(Result(3, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FDataType, 3);
+  EXPECT_EQ(display.Shown().FNumDivisions, 8);
+}
+
+// A loaded pre-format shows the next result of its data type, once.
+TEST(PrimaryDisplay, APreFormatShowsTheNextResultOfItsTypeOnce) {
+  TDataMeas formatted = Result(1, 200);
+  formatted.FNumDivisions = 5;
+  formatted.FViewStart = 100.0;
+  formatted.FViewStop = 1000.0;
+  PrimaryDisplay display(Result(0, 16), NoWeightings(), 8);
+  display.SetDomain(PrimaryDisplay::Domain::kFrequency);
+  display.SetPreFormat(CapturePlotFormat(formatted));
+
+  display.TakeResults(Result(3, 200), Result(0, 480));  // another type: kept for later
+  EXPECT_EQ(display.Shown().FNumDivisions, 8);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 5);
+  EXPECT_EQ(display.Shown().FViewStart, 100.0);
+  EXPECT_EQ(display.Shown().FViewStop, 1000.0);
+
+  display.SelectAcquisition(9);  // used up: a new view is the default one
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 8);
 }
 
 }  // namespace

@@ -132,8 +132,6 @@ TEST_F(PlotForm, EveryWindowButThePrimaryOwnsTheDefaultRecord) {
   EXPECT_GE(window->minimumWidth(), 350);
 }
 
-// --- Files ------------------------------------------------------------------------------------
-
 TEST_F(PlotForm, SaveAsThenOpenInAnotherWindowRoundTrips) {
   const auto source = MakeWindow({PlotRoleKind::Secondary, 2});
   TDataMeas response = BadlyScaledResponse();
@@ -454,6 +452,27 @@ TDataMeas ResponseAs(std::uint8_t type, int divisions) {
   return record;
 }
 
+// A new window takes the primary plot's identification table and trace colours; its own
+// background and grid colours stay the defaults.
+TEST_F(PlotForm, NewWindowsTakeTheLookOfThePrimary) {
+  const auto primary = MakeWindow({PlotRoleKind::Primary, 0});
+  TDataMeas shown = ResponseAs(kFrequencyResponse, 10);
+  shown.FColors[0] = 0x101010;
+  shown.FColors[3] = 0x00AA00;
+  shown.FColors[4] = 0xAA0000;
+  shown.FOverlayStyles[2] = {0x123456, 5};
+  primary->ShowRecord(&shown);
+
+  const auto window = MakeWindow({PlotRoleKind::Secondary, 2});
+  const TDataMeas& own = *window->Record();
+  EXPECT_EQ(own.FColors[3], 0x00AA00u);
+  EXPECT_EQ(own.FColors[4], 0xAA0000u);
+  EXPECT_EQ(own.FOverlayStyles, shown.FOverlayStyles);
+  EXPECT_EQ(own.FColors[0], DefaultPlotRecord(files_.Defaults).FColors[0]);
+}
+
+// --- Files ------------------------------------------------------------------------------------
+
 TEST_F(PlotForm, SaveFormatThenLoadFormatCopiesTheFormatThroughTheDialogs) {
   const auto source = MakeWindow({PlotRoleKind::Secondary, 2});
   TDataMeas response = ResponseAs(kFrequencyResponse, 10);
@@ -515,7 +534,7 @@ TEST_F(PlotForm, FormatLoadsThatFailLeaveTheRecordAndAreNoticed) {
   }
 }
 
-TEST_F(PlotForm, PreFormatIsKeptOnThePrimaryWithoutTouchingTheRecord) {
+TEST_F(PlotForm, PreFormatIsHandedOnByThePrimaryWithoutTouchingTheRecord) {
   TDataMeas response = ResponseAs(kFrequencyResponse, 10);
   SavePlotFormatFile(folder_ / "next.pf_", CapturePlotFormat(response));
 
@@ -525,13 +544,16 @@ TEST_F(PlotForm, PreFormatIsKeptOnThePrimaryWithoutTouchingTheRecord) {
   const auto primary = MakeWindow({PlotRoleKind::Primary, 0});
   TDataMeas shown = ResponseAs(kFrequencyResponse, 5);
   primary->ShowRecord(&shown);
+  std::optional<PlotFormat> handed_on;
+  QObject::connect(primary.get(), &TPlotForm::PreFormatLoaded,
+                   [&handed_on](const PlotFormat& format) { handed_on = format; });
   script_.next_file = folder_ / "next.pf_";
   Find<QAction>(*primary, "LoadPreFormatAction")->trigger();
   ASSERT_EQ(script_.questions.size(), 1u);
   EXPECT_EQ(script_.questions[0].title, "Load Data PRE-Format Info");
   EXPECT_EQ(script_.questions[0].filter, "Data Formats (*.pf_)|*.pf_");
-  ASSERT_TRUE(primary->PreFormat());
-  EXPECT_EQ(*primary->PreFormat(), CapturePlotFormat(response));
+  ASSERT_TRUE(handed_on);
+  EXPECT_EQ(*handed_on, CapturePlotFormat(response));
   EXPECT_EQ(shown.FNumDivisions, 5);
 }
 

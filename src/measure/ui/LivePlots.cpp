@@ -70,7 +70,10 @@ void LivePlots::SetContext(PlotFormContext context) {
 
 void LivePlots::ResetRecords() {
   for (Shown& shown : shown_) {
-    shown.display.emplace(DefaultPlotRecord(context_->files.Defaults));
+    // A live view follows one acquisition type and no formats: it loads no weighting.
+    shown.display.emplace(
+        DefaultPlotRecord(context_->files.Defaults),
+        [](const std::string&) { return std::optional<TWeighting>(); }, 0);
     shown.type.reset();
   }
 }

@@ -22,10 +22,12 @@
 #include "common/TextBytes.h"
 #include "common/VireonError.h"
 #include "measure/AcquisitionTypes.h"
+#include "measure/PassBuilder.h"
 #include "measure/ProgramLifecycle.h"
 #include "measure/ui/AcquisitionItemDelegate.h"
 #include "measure/ui/MlsWaitWindow.h"
 #include "measure/ui/PowerBroadcast.h"
+#include "plot/PlotFormatFile.h"
 #include "plot/render/DisplayListPainter.h"
 #include "plot/render/QtText.h"
 #include "plot/ui/PlotWindowList.h"
@@ -247,8 +249,12 @@ void TTestForm::ShowForms() {
 
 void TTestForm::SetPrimaryPlot(TPlotForm* window, TDataMeas initial_record) {
   primary_plot_ = window;
-  display_.emplace(std::move(initial_record));
+  display_.emplace(std::move(initial_record),
+                   WeightingFilesIn(context_.data_directory, weighting_notices_),
+                   Controller().AcqType());
   connect(window, &TPlotForm::StartRequested, this, &TTestForm::RequestStart);
+  connect(window, &TPlotForm::PreFormatLoaded, this,
+          [this](const PlotFormat& format) { display_->SetPreFormat(format); });
   connect(window, &TPlotForm::StopRequested, this, &TTestForm::sbStopClick);
   connect(window, &TPlotForm::DomainToggleRequested, this, &TTestForm::ToggleDomain);
   ConnectPlotWindow(window);
@@ -268,6 +274,7 @@ void TTestForm::cStimulusChange(int item) {
 // An incompatible type is refused without a word: the list shows the kept type again.
 void TTestForm::cAcquisitionChange(int item) {
   if (item >= 0) Controller().SelectAcquisition(AcqTypeOfItem(item));
+  if (display_) display_->SelectAcquisition(Controller().AcqType());
   ShowAcquisitionOfController();
 }
 
@@ -334,6 +341,9 @@ void TTestForm::RedrawPlots() {
   live_plots_.SetPrimaryShowsTime(display_->ShownDomain() == PrimaryDisplay::Domain::kTime);
   if (!primary_plot_) return;
   ShowResult(*primary_plot_, display_->Shown(), plot_shows_type_);
+  if (controller.Running() && InputOverloaded(controller.Levels())) {
+    primary_plot_->ShowInputOverload();
+  }
   primary_plot_->SetDomainChangeable(display_->CanToggle());
   time_freq_button_->setEnabled(display_->CanToggle());
 }

@@ -13,6 +13,7 @@
 
 #include "audio/devices/WaveDevice.h"
 #include "audio/engine/StreamingEngine.h"
+#include "files/FileContext.h"
 #include "measure/MeasuringStation.h"
 #include "measure/PrimaryDisplay.h"
 #include "measure/ui/AutoStartDialog.h"
@@ -112,6 +113,8 @@ class TTestForm : public QMainWindow {
   TestFormContext context_;
   ToneLists tones_ = DefaultToneLists();
   MeasuringStation station_;
+  // A kept view's weighting file that no longer loads is left off without a message box.
+  CollectedMessages weighting_notices_;
   std::optional<PrimaryDisplay> display_;
   QPointer<TPlotForm> primary_plot_;
   PlotWindowList* plot_windows_ = nullptr;

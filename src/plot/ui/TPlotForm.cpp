@@ -52,6 +52,9 @@
 namespace vireon {
 namespace {
 
+// A record's colours: 0 background, 1 grid, 2 markers, 3 trace A, 4 trace B, ...
+constexpr int kTraceAColor = 3;
+constexpr int kTraceBColor = 4;
 constexpr int kMinimumWidth = 350;
 constexpr int kMinimumGraphHeight = 240;
 constexpr int kScreenMargin = 30;
@@ -209,6 +212,7 @@ TPlotForm::TPlotForm(const PlotRole& role, PlotFormContext context, QWidget* par
     session.recent_files.Load(context_.data_folder);
     session.recent_files_read = true;
   }
+  if (own_record_ && session.primary) TakeLookOfPrimary(*session.primary);
 
   BuildMenus();
   BuildStatusBar();
@@ -216,6 +220,23 @@ TPlotForm::TPlotForm(const PlotRole& role, PlotFormContext context, QWidget* par
 }
 
 // The plot and the table refer to the window's record and message sink: they go before.
+// A new window starts with the primary plot's identification table and trace colours, and its
+// background picture loaded but switched off.
+void TPlotForm::TakeLookOfPrimary(const TPlotForm& primary) {
+  if (const TDataMeas* shown = primary.Record(); shown != nullptr) {
+    own_record_->FOverlayStyles = shown->FOverlayStyles;
+    for (const int trace : {kTraceAColor, kTraceBColor}) {
+      own_record_->FColors[trace] = shown->FColors[trace];
+    }
+  }
+  if (!primary.Plot()->CustomBitmapName().empty()) {
+    PlotOptions options = plot_->Options();
+    options.UseCustomBitmap = false;
+    plot_->SetOptions(options);
+    plot_->SetCustomBitmapName(primary.Plot()->CustomBitmapName());
+  }
+}
+
 TPlotForm::~TPlotForm() {
   LeavePlotSet();
   CloseRecordWindows();
@@ -651,7 +672,7 @@ void TPlotForm::LoadPreFormat() {
   if (measuring_ || role_.kind != PlotRoleKind::Primary) return;
   const auto file = ChooseFormatFile(false, "Load Data PRE-Format Info");
   if (!file) return;
-  if (auto format = LoadPlotFormatFile(*file, format_notices_)) pre_format_ = std::move(format);
+  if (const auto format = LoadPlotFormatFile(*file, format_notices_)) emit PreFormatLoaded(*format);
 }
 
 bool TPlotForm::CopyFormatFrom(const TDataPlot& source) {

@@ -133,8 +133,7 @@ class TPlotForm : public QMainWindow {
   // measurement runs; live windows and the microphone view load no formats.
   void SaveFormat();
   void LoadFormat();     // applies the file to the shown record
-  void LoadPreFormat();  // primary window only: kept for the main form's next result
-  const std::optional<PlotFormat>& PreFormat() const { return pre_format_; }
+  void LoadPreFormat();  // primary window only: handed to the main form for its next result
   // Why a format load did nothing; these are not shown.
   const Notices& FormatNotices() const { return format_notices_; }
   // Format copy: another plot's format applied to the shown record (as far as the data types
@@ -159,6 +158,7 @@ class TPlotForm : public QMainWindow {
   void ToggleRequested();        // Ctrl+B: the main form's "Toggle"
   void KeyReleased(int key);     // every other key, for the main form's key handler
   void ShowFormsRequested();     // "ShowForms", offered while the window is maximised
+  void PreFormatLoaded(const vireon::PlotFormat& format);  // "Load Pre-Format.."
 
  protected:
   // Data files dragged from the desktop are opened as by "Open".
@@ -182,6 +182,7 @@ class TPlotForm : public QMainWindow {
     TPlotForm& window_;
   };
 
+  void TakeLookOfPrimary(const TPlotForm& primary);
   void BuildMenus();
   void BuildExportMenu(QMenu& file_menu);
   void BuildPrintMenu(QMenu& file_menu);
@@ -213,7 +214,6 @@ class TPlotForm : public QMainWindow {
   std::filesystem::path last_folder_;
   bool measuring_ = false;
   std::string status_text_;
-  std::optional<PlotFormat> pre_format_;
   Notices format_notices_;
 
   // Child widgets, owned by Qt through their parents.
