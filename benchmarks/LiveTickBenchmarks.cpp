@@ -2,7 +2,6 @@
 // finished pass analysed and averaged) followed by the redraw of the primary plot, both on the
 // user-interface thread. Measured on the simulated card's fast clock, so only the work counts.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "ScratchFolder.h"
 #include "audio/devices/simulated/BenchFile.h"
 #include "measure/MeasurementController.h"
 #include "measure/SimulatedStation.h"
@@ -31,33 +31,12 @@ double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// An empty folder of its own for the MLS table cache, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder()
-      : path_(std::filesystem::temp_directory_path() /
-              ("vireon-live-tick-" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 // Synchronous MLS frequency response at 48 kHz with FFT size 65536, averaged: each tick that
 // finishes a pass is timed with the redraw that follows it. The reported time is the mean of
 // those ticks; "max_ms" is the slowest one.
 void BM_LiveResponseTickWithRedraw(benchmark::State& state) {
   for (auto _ : state) {
-    const ScratchFolder folder;
+    const ScratchFolder folder("vireon-live-tick");
     SimulatedStation station(BuiltInBench(), folder.Path());
     station.stimulus.mls_length = kFftSize;
     MeasurementController& controller = station.controller();

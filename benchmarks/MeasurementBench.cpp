@@ -1,5 +1,4 @@
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "ScratchFolder.h"
 #include "audio/devices/simulated/BenchFile.h"
 #include "audio/engine/EngineBlocks.h"
 #include "audio/settings/TimingSettings.h"
@@ -173,27 +173,6 @@ void BM_WhiteNoiseRtaPass(benchmark::State& state) {
 }
 BENCHMARK(BM_WhiteNoiseRtaPass)->Unit(benchmark::kMillisecond);
 
-// An empty folder of its own for the MLS table cache, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder()
-      : path_(std::filesystem::temp_directory_path() /
-              ("vireon-bench-" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) {
@@ -206,7 +185,7 @@ double SecondsSince(Clock::time_point start) {
 // engine's service and the rest (mostly the card simulating the bench).
 void BM_SynchronousMlsMeasurement(benchmark::State& state) {
   for (auto _ : state) {
-    const ScratchFolder folder;
+    const ScratchFolder folder("vireon-bench");
     SimulatedStation station(BuiltInBench(), folder.Path());
     station.stimulus.mls_length = kFftSize;
     double service_seconds = 0.0;

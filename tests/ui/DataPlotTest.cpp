@@ -24,6 +24,7 @@
 
 #include "../record/RecordFixtures.h"
 #include "../support/TempFolder.h"
+#include "UiTestSupport.h"
 #include "common/VireonError.h"
 #include "files/FileIO_Data.h"
 #include "files/WeightingFile.h"
@@ -73,7 +74,7 @@ QImage Grab(TDataPlot& plot) { return plot.grab().toImage().convertToFormat(QIma
 
 class DataPlot : public ::testing::Test {
  protected:
-  DataPlot() : app_(argc_, argv_) {}
+  DataPlot() {}
 
   std::unique_ptr<TDataPlot> MakePlot() {
     auto plot = std::make_unique<TDataPlot>(files_, messages_);
@@ -96,10 +97,7 @@ class DataPlot : public ::testing::Test {
     QApplication::sendEvent(&plot, &release);
   }
 
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_;
+  TestApplication app_;
   FileContext files_;
   CollectedMessages messages_;
 };

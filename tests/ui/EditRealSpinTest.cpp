@@ -1,3 +1,4 @@
+#include "UiTestSupport.h"
 #include "plot/ui/TEditRealSpin.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ namespace {
 
 class EditRealSpin : public ::testing::Test {
  protected:
-  EditRealSpin() : app_(argc_, argv_) {
+  EditRealSpin() {
     spin_.setObjectName("edFrequency");
     spin_.SetMinValue(0.0);
     spin_.SetMaxValue(1e6);
@@ -49,10 +50,7 @@ class EditRealSpin : public ::testing::Test {
   QString Shown() const { return spin_.Edit()->text(); }
   bool Underlined() const { return spin_.Edit()->font().underline(); }
 
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_;
+  TestApplication app_;
   TEditRealSpin spin_;
   int val_changes_ = 0;
   int val_errors_ = 0;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../record/RecordFixtures.h"
+#include "UiTestSupport.h"
 
 namespace vireon {
 namespace {
@@ -58,10 +59,7 @@ class GridForm : public ::testing::Test {
 
   static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
 
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_{argc_, argv_};
+  TestApplication app_;
   PlotOptions options_;
   bool confirm_ = true;
   std::vector<std::string> questions_;

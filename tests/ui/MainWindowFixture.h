@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../support/TempFolder.h"
+#include "UiTestSupport.h"
 #include "audio/devices/simulated/BenchFile.h"
 #include "audio/devices/simulated/SimulatedCard.h"
 #include "files/FileContext.h"
@@ -43,8 +44,7 @@ inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds
 class MainWindowFixture : public ::testing::Test {
  protected:
   MainWindowFixture()
-      : app_(argc_, argv_),
-        card_(BuiltInBench(), SimulatedCard::Clock::kRealTime),
+      : card_(BuiltInBench(), SimulatedCard::Clock::kRealTime),
         windows_(PlotFormContext{files_, folder_.Path(), InteractiveDialogs(), {}}),
         form_({.driver = card_,
                .devices = {std::string(SimulatedCard::kDeviceName),
@@ -73,13 +73,6 @@ class MainWindowFixture : public ::testing::Test {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
-  template <typename T>
-  T* Find(const QObject& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-  }
-
   // A menu item of the main window's menu bar by its object name.
   QAction* MenuItem(const char* name) {
     for (const QAction* menu : form_.menuBar()->actions()) {
@@ -100,10 +93,7 @@ class MainWindowFixture : public ::testing::Test {
     return nullptr;
   }
 
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_;
+  TestApplication app_;
   TempFolder folder_;
   FileContext files_;
   SimulatedCard card_;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../support/TempFolder.h"
+#include "UiTestSupport.h"
 #include "plot/ui/TPlotForm.h"
 
 namespace vireon {
@@ -39,7 +40,7 @@ struct ScriptedDialogs {
 // from `script_`; secondary plots made by "Clone" are kept in `secondaries_`.
 class PlotFormFixture : public ::testing::Test {
  protected:
-  PlotFormFixture() : app_(argc_, argv_) {}
+  PlotFormFixture() {}
 
   PlotFormContext Context() {
     PlotFormDialogs dialogs;
@@ -90,17 +91,7 @@ class PlotFormFixture : public ::testing::Test {
     return secondaries_.back().get();
   }
 
-  template <typename T>
-  static T* Find(const QObject& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-  }
-
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_;
+  TestApplication app_;
   TempFolder folder_;
   FileContext files_;
   ScriptedDialogs script_;

@@ -15,6 +15,7 @@
 
 #include "../record/RecordFixtures.h"
 #include "../support/TempFolder.h"
+#include "UiTestSupport.h"
 #include "plot/ui/PlotPrinting.h"
 #include "plot/ui/TDataPlot.h"
 #include "plot/ui/TPrintOptions.h"
@@ -71,7 +72,7 @@ PrintSettings ToDisk(int size_factor, int colors = 1) {
 
 class Printing : public ::testing::Test {
  protected:
-  Printing() : app_(argc_, argv_), plot_(files_, messages_) {
+  Printing() : plot_(files_, messages_) {
     plot_.SetData(&record_);
     plot_.resize(500, 300);
   }
@@ -80,10 +81,7 @@ class Printing : public ::testing::Test {
     return PrintPlot(nullptr, plot_, settings, DialogsAnswering(answers_));
   }
 
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_;
+  TestApplication app_;
   FileContext files_;
   CollectedMessages messages_;
   TDataMeas record_ = SmallResponse();

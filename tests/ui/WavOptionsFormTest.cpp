@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "UiTestSupport.h"
 #include "plot/ui/TEditRealSpin.h"
 
 namespace vireon {
@@ -21,13 +22,6 @@ namespace {
 
 class WavOptionsForm : public ::testing::Test {
  protected:
-  template <typename T>
-  static T* Find(const QWidget& form, const char* name) {
-    T* child = form.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-  }
-
   static QString CheckedBitsText(const QWidget& form) {
     for (const QRadioButton* button :
          Find<QGroupBox>(form, "rgBits")->findChildren<QRadioButton*>()) {
@@ -42,10 +36,7 @@ class WavOptionsForm : public ::testing::Test {
     }
   }
 
-  int argc_ = 1;
-  char name_[9] = "ui_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication app_{argc_, argv_};
+  TestApplication app_;
 };
 
 TEST_F(WavOptionsForm, BitResolutionPreselectionFollowsTheRecording) {
