@@ -113,6 +113,9 @@ class TDataPlot : public QWidget {
   // when it shows none, with the source's look and title.
   bool AcceptsDropFrom(const TDataPlot* source) const;
   bool DropFrom(const TDataPlot& source);
+  // Drags this plot (it returns when the drop is done): onto another plot it gives everything,
+  // onto a plot window's status bar its format.
+  void StartDrag();
 
  signals:
   void GraphClicked(double domain, double trace_a, double trace_b);
@@ -142,7 +145,6 @@ class TDataPlot : public QWidget {
   void EnsurePicture();
   void RefreshOverlays();
   void ClickAt(QPoint point);
-  void StartDrag();
   const TDataPlot* DragSource(const QDropEvent& event) const;
 
   const FileContext& files_;

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
@@ -368,6 +369,8 @@ void TPlotForm::RememberFile(const std::filesystem::path& file) {
 
 void TPlotForm::BuildStatusBar() {
   auto* panel = new QWidget(statusBar());
+  status_panel_ = panel;
+  statusBar()->installEventFilter(this);
   panel->setObjectName("StatusPanel0");
   panel->setMinimumWidth(kStatusPanelWidth);
   auto* layout = new QHBoxLayout(panel);
@@ -736,11 +739,48 @@ void TPlotForm::SetDomainChangeable(bool changeable) {
 }
 
 // Another window's plot dragged over this window's status bar.
-const TDataPlot* TPlotForm::FormatDropSource(const QDropEvent& event) const {
+const TDataPlot* TPlotForm::DraggedPlot(const QDropEvent& event) const {
   if (!event.mimeData()->hasFormat(TDataPlot::kDragMimeType)) return nullptr;
   const auto* source = qobject_cast<const TDataPlot*>(event.source());
-  if (source == nullptr || source == plot_ || source->Data() == nullptr) return nullptr;
+  if (source == nullptr || source == plot_) return nullptr;
+  return qobject_cast<const TPlotForm*>(source->window()) != nullptr ? source : nullptr;
+}
+
+const TDataPlot* TPlotForm::FormatDropSource(const QDropEvent& event) const {
+  const TDataPlot* source = DraggedPlot(event);
+  if (source == nullptr || source->Data() == nullptr) return nullptr;
   return IsFormatDropArea(event.position().toPoint()) ? source : nullptr;
+}
+
+bool TPlotForm::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched != statusBar() || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+                                 type != QEvent::MouseButtonRelease)) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  const auto* mouse = static_cast<const QMouseEvent*>(event);
+  switch (type) {
+    case QEvent::MouseButtonPress:
+      if (mouse->button() == Qt::LeftButton &&
+          mouse->position().x() > status_panel_->geometry().right()) {
+        status_drag_from_ = mouse->position().toPoint();
+      }
+      break;
+    case QEvent::MouseMove:
+      if (status_drag_from_ && (mouse->buttons() & Qt::LeftButton) &&
+          (mouse->position().toPoint() - *status_drag_from_).manhattanLength() >=
+              QApplication::startDragDistance()) {
+        status_drag_from_.reset();
+        plot_->StartDrag();
+      }
+      break;
+    case QEvent::MouseButtonRelease:
+      status_drag_from_.reset();
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TPlotForm::keyPressEvent(QKeyEvent* event) {
@@ -774,10 +814,9 @@ void TPlotForm::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 void TPlotForm::dragMoveEvent(QDragMoveEvent* event) {
   // A plot is taken over the status bar (its format) and the tab strip (its window); files
   // anywhere.
-  const bool joins = DraggedWindow(*event) != nullptr;
-  const bool file_or_format =
-      !measuring_ && (DroppedDataFile(*event->mimeData()) || FormatDropSource(*event) != nullptr);
-  if (acceptDrops() && (joins || file_or_format)) {
+  const bool plot = DraggedPlot(*event) != nullptr;  // joins, gives its format or its size
+  const bool file = !measuring_ && DroppedDataFile(*event->mimeData());
+  if (acceptDrops() && (plot || file)) {
     event->acceptProposedAction();
   } else {
     event->ignore();
@@ -794,11 +833,17 @@ void TPlotForm::dropEvent(QDropEvent* event) {
     return;
   }
   if (const TDataPlot* source = FormatDropSource(*event)) {
-    if (CopyFormatFrom(*source)) {
+    if (!measuring_ && CopyFormatFrom(*source)) {
       event->acceptProposedAction();
     } else {
       event->ignore();
     }
+    return;
+  }
+  if (const TDataPlot* source = DraggedPlot(*event)) {
+    resize(source->window()->size());
+    plot_->Redraw();
+    event->acceptProposedAction();
     return;
   }
   const auto file = DroppedDataFile(*event->mimeData());

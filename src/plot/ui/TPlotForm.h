@@ -161,7 +161,8 @@ class TPlotForm : public QMainWindow {
   void PreFormatLoaded(const vireon::PlotFormat& format);  // "Load Pre-Format.."
 
  protected:
-  // Data files dragged from the desktop are opened as by "Open".
+  // Data files dragged from the desktop are opened as by "Open". Another window's plot dropped
+  // outside this one's plot, status bar and tab strip gives this window its size.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -170,6 +171,8 @@ class TPlotForm : public QMainWindow {
   // Activation refreshes the commands; maximising offers "ShowForms".
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A left-button drag on the status bar, right of its first panel, drags the plot.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Loader and plot messages go to the window's message dialog.
@@ -197,6 +200,7 @@ class TPlotForm : public QMainWindow {
   bool WriteRecord(const std::filesystem::path& file);
   std::optional<std::filesystem::path> ChooseFormatFile(bool save, const std::string& title);
   void FormatApplied();
+  const TDataPlot* DraggedPlot(const QDropEvent& event) const;  // another window's plot
   const TDataPlot* FormatDropSource(const QDropEvent& event) const;
   std::optional<std::filesystem::path> ChooseExportFile(const FileQuestion& question);
   void RecordWindowsFollow();  // the table and notes windows follow a new record
@@ -213,11 +217,13 @@ class TPlotForm : public QMainWindow {
   std::optional<TDataMeas> own_record_;
   std::filesystem::path last_folder_;
   bool measuring_ = false;
+  std::optional<QPoint> status_drag_from_;  // a left press on the status bar
   std::string status_text_;
   Notices format_notices_;
 
   // Child widgets, owned by Qt through their parents.
   TDataPlot* plot_ = nullptr;
+  QWidget* status_panel_ = nullptr;  // panel 0, with the buttons
   QLabel* status_label_ = nullptr;
   QToolButton* start_stop_button_ = nullptr;
   QToolButton* lightning_button_ = nullptr;

@@ -1,7 +1,6 @@
 // The plot window as a member of a PlotSet: windows shown one at a time in one place, chosen by
 // a tab strip.
 #include <QDropEvent>
-#include <QMimeData>
 #include <QTabBar>
 
 #include <algorithm>
@@ -138,12 +137,9 @@ bool TPlotForm::IsOnTabStrip(const QPoint& window_position) const {
 
 // Another window's plot dragged over this window's tab strip.
 TPlotForm* TPlotForm::DraggedWindow(const QDropEvent& event) const {
-  if (!event.mimeData()->hasFormat(TDataPlot::kDragMimeType)) return nullptr;
-  const auto* source = qobject_cast<const TDataPlot*>(event.source());
-  if (source == nullptr || source == plot_) return nullptr;
-  auto* window = qobject_cast<TPlotForm*>(source->window());
-  if (window == nullptr || !IsOnTabStrip(event.position().toPoint())) return nullptr;
-  return window;
+  const TDataPlot* source = DraggedPlot(event);
+  if (source == nullptr || !IsOnTabStrip(event.position().toPoint())) return nullptr;
+  return qobject_cast<TPlotForm*>(source->window());
 }
 
 }  // namespace vireon
