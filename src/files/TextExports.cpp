@@ -1,14 +1,17 @@
 #include "files/TextExports.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
 #include "common/AtomicFile.h"
+#include "common/DateTime.h"
 #include "common/NumberText.h"
 #include "common/VireonError.h"
 #include "files/TextItems.h"
 #include "files/TextNumbers.h"
+#include "plot/FrequencyTrace.h"
 #include "record/NumericHelpers.h"
 
 namespace vireon {
@@ -52,14 +55,12 @@ std::vector<int> ExportedColumns(const TDataMeas& record) {
   return columns;
 }
 
+// Phase columns are read as the plot draws them; `phase` is the column's when it is one.
 double ExportedValue(TDataMeas& record, int column, std::int32_t index,
-                     const AsciiExportOptions& options) {
+                     const std::optional<ShownPhase>& phase, const AsciiExportOptions& options) {
   const TFieldType& field = record.FFields[static_cast<std::size_t>(column)];
   if (record.IsSampled()) return field.Values[static_cast<std::size_t>(index)];
-  if (record.IsPhase(column)) {
-    const double delay = column >= 3 ? record.FDelayB : record.FDelayA;
-    return record.PhaseWithDelay(index, column, false, -360.0 * (delay - record.FDisplayDelay));
-  }
+  if (phase) return phase->At(index, false);
   if (record.FDataType == kImpedance) return record.ValueAt(column, index, -1);
   if (field.ShowAsDb != 0) {
     const double value = record.ValueAt(column, index, -1);
@@ -99,7 +100,7 @@ bool ExportMlssaTime(const std::filesystem::path& file, const TDataMeas& record)
 
 bool ExportAsciiGeneral(const std::filesystem::path& file, const TDataMeas& source,
                         const AsciiExportOptions& options) {
-  // Unwrapping and the weighting cursors change the record the values are read from.
+  // The weighting cursors change the record the values are read from.
   TDataMeas record;
   record.CopyFrom(source);
   const std::int32_t points = std::min<std::int32_t>(
@@ -114,12 +115,12 @@ bool ExportAsciiGeneral(const std::filesystem::path& file, const TDataMeas& sour
     last = std::clamp(RoundToIndex(record.FSampleRate * record.FViewStop) + 1, 0, points - 1);
   }
   const std::vector<int> columns = ExportedColumns(record);
+  std::array<std::optional<ShownPhase>, kMaxColumns> phases;
   for (const int column : columns) {
     const TFieldType& field = record.FFields[static_cast<std::size_t>(column)];
     if (field.Values.size() < static_cast<std::size_t>(points)) return false;
-    if (!sampled && record.IsPhase(column) && field.WrapPhase == 0 && field.Unwrapped == 0) {
-      record.UnwrapPhase(column, false, record.FViewStart);
-    }
+    if (!sampled && record.IsPhase(column))
+      phases[static_cast<std::size_t>(column)].emplace(record, column);
   }
 
   std::string text;
@@ -140,7 +141,8 @@ bool ExportAsciiGeneral(const std::filesystem::path& file, const TDataMeas& sour
     line = FormatRisingX(x, previous_printed);
     for (const int column : columns) {
       line += separator;
-      line += FormatScientific(ExportedValue(record, column, i, options), 4);
+      line += FormatScientific(
+          ExportedValue(record, column, i, phases[static_cast<std::size_t>(column)], options), 4);
     }
     AppendLine(text, line);
   }
@@ -160,6 +162,34 @@ bool ExportSlices(const std::filesystem::path& file, const TDataMeas& record) {
     for (const DataArray& slice : record.FSlices) {
       const auto index = static_cast<std::size_t>(i);
       line += ", " + FormatDouble(index < slice.size() ? slice[index] : 0.0);
+    }
+    AppendLine(text, line);
+  }
+  return WriteText(file, text);
+}
+
+bool ExportPolarCsv(const std::filesystem::path& file, const TDataMeas& source) {
+  constexpr double kLowestFrequency = 0.1;
+  constexpr int kLevelDigits = 3;
+  if (source.FPlotKind != kPolarPlotKind || source.FNumFields < 2) return false;
+  // The weighting cursors change the record the levels are read from.
+  TDataMeas record;
+  record.CopyFrom(source);
+  std::string text;
+  AppendLine(text, "Vireon Polar Data:  dB");
+  AppendLine(text, "  data aquired on " + FormatDateTime(record.FTimeStamp).value_or(""));
+  std::string line = "Hz \\ \xB0";  // the record's 8-bit degree sign
+  for (const double angle : record.FSliceValues) line += "," + FormatDouble(angle);
+  AppendLine(text, line);
+  const std::int32_t points = std::max(record.FNumPoints, 0);
+  const int slices = static_cast<int>(record.FSlices.size());
+  for (std::int32_t i = 0; i < points; ++i) {
+    const double frequency = record.XAt(i);
+    if (frequency < kLowestFrequency) continue;
+    line = FormatDouble(frequency);
+    for (int slice = 0; slice < slices; ++slice) {
+      const double level = 20.0 * SafeLog10(record.ValueAt(1, i, slice));
+      line += "," + FormatGeneral(level, kLevelDigits);
     }
     AppendLine(text, line);
   }

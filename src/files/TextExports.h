@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,11 @@ struct AsciiExportOptions {
   bool AllPoints = false;                // sampled data: every point, not only the view range
   bool DistortionAsPercent = false;      // dB columns as 100·value, as the plot shows them
 };
+
+// "Export Polar csv" (polar records, plot kind 3): the angles in a header, then per frequency
+// of at least 0.1 Hz the level in dB at every angle, to 3 significant digits.
+inline constexpr std::uint8_t kPolarPlotKind = 3;
+bool ExportPolarCsv(const std::filesystem::path& file, const TDataMeas& record);
 
 // Waterfall, polar and the related kinds (plot kinds 2 to 5) are exported slice by slice.
 bool IsSliceKind(const TDataMeas& record);

@@ -1,10 +1,11 @@
 // Text exports: the MLSSA time layout, the general ASCII export with its x digits and traces,
-// and the slice export.
+// the slice export and the polar CSV.
 
 #include <gtest/gtest.h>
 
 #include "FileTestSupport.h"
 #include "RecordSamples.h"
+#include "common/DateTime.h"
 #include "files/TextExports.h"
 #include "files/TextNumbers.h"
 
@@ -118,6 +119,30 @@ TEST(TextExports, SlicesWithTheirParameters) {
   EXPECT_EQ(folder.Read("s.txt"), "ms, Hz, dB\r\n, 0, 1.5\r\n100, 1, 3\r\n200, 2, 4\r\n");
   record.FPlotKind = 0;
   EXPECT_FALSE(ExportSlices(folder / "t.txt", record));
+}
+
+// The angles across, then per frequency from 0.1 Hz the level at every angle in dB.
+TEST(TextExports, PolarCsvListsTheLevelAtEveryAngle) {
+  TempFolder folder;
+  TDataMeas record = Response({0.05, 100.0, 1000.0});
+  record.FNumFields = 2;
+  record.FPlotKind = kPolarPlotKind;
+  record.FTimeStamp = 46000.75;
+  record.FSliceUnits = "\xB0";
+  record.FSliceCount = 2;
+  record.FSliceValues = {0.0, 97.5};
+  record.FSlices = {{1.0, 1.0, 0.5}, {3.0, 0.1, 10.0}};
+  ASSERT_TRUE(ExportPolarCsv(folder / "p.csv", record));
+  EXPECT_EQ(folder.Read("p.csv"),
+            "Vireon Polar Data:  dB\r\n"
+            "  data aquired on " +
+                FormatDateTime(46000.75).value() +
+                "\r\n"
+                "Hz \\ \xB0,0,97.5\r\n"
+                "100,0,-20\r\n"
+                "1000,-6.02,20\r\n");
+  record.FPlotKind = 2;
+  EXPECT_FALSE(ExportPolarCsv(folder / "q.csv", record));
 }
 
 }  // namespace

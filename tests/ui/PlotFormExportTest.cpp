@@ -13,6 +13,7 @@
 
 #include "../record/RecordFixtures.h"
 #include "PlotFormFixture.h"
+#include "files/TextExports.h"
 #include "files/WavFile.h"
 #include "plot/ui/AsciiExportDialog.h"
 #include "plot/ui/TPlotForm.h"
@@ -186,13 +187,17 @@ TEST_F(PlotFormExport, ExportsAreOfferedForTheRecordsTheyWrite) {
     TDataMeas record;
     bool mlssa;
     bool wav;
+    bool polar;
   };
   TDataMeas step = fixtures::TimeRecord(48000, 0.0, {{0.0, 1.0, 1.0, 1.0}});
   step.FDataType = kStepResponse;
+  TDataMeas polar = FlatResponse();
+  polar.FPlotKind = kPolarPlotKind;
   const Case cases[] = {
-      {"time", fixtures::TimeRecord(48000, 0.0, {{1.0, 0.0, 0.0, 0.0}}), true, true},
-      {"step", step, true, false},
-      {"response", FlatResponse(), false, false},
+      {"time", fixtures::TimeRecord(48000, 0.0, {{1.0, 0.0, 0.0, 0.0}}), true, true, false},
+      {"step", step, true, false, false},
+      {"response", FlatResponse(), false, false, false},
+      {"polar", polar, false, false, true},
   };
   const auto window = MakeWindow({PlotRoleKind::Secondary, 2});
   for (const Case& c : cases) {
@@ -201,6 +206,7 @@ TEST_F(PlotFormExport, ExportsAreOfferedForTheRecordsTheyWrite) {
     window->ShowRecord(&record);
     EXPECT_EQ(Find<QAction>(*window, "ExportMlssaAction")->isVisible(), c.mlssa);
     EXPECT_EQ(Find<QAction>(*window, "SaveWavAction")->isVisible(), c.wav);
+    EXPECT_EQ(Find<QAction>(*window, "ExportPolarAction")->isVisible(), c.polar);
     EXPECT_TRUE(Find<QAction>(*window, "ExportAsciiAction")->isVisible());
   }
   // Nothing is asked or written while a measurement runs.

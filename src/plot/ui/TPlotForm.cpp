@@ -328,6 +328,8 @@ void TPlotForm::BuildExportMenu(QMenu& file_menu) {
   export_ascii_action_->setObjectName("ExportAsciiAction");
   export_mlssa_action_ = menu->addAction("MLSSA ASCII time", this, &TPlotForm::ExportMlssa);
   export_mlssa_action_->setObjectName("ExportMlssaAction");
+  export_polar_action_ = menu->addAction("Export Polar csv", this, &TPlotForm::ExportPolar);
+  export_polar_action_->setObjectName("ExportPolarAction");
   save_wav_action_ = menu->addAction("Save to WAV file", this, &TPlotForm::SaveToWav);
   save_wav_action_->setObjectName("SaveWavAction");
 }
@@ -452,6 +454,8 @@ void TPlotForm::RefreshCommands() {
   export_ascii_action_->setEnabled(has_record && !measuring_);
   export_mlssa_action_->setVisible(sampled);
   export_mlssa_action_->setEnabled(!measuring_);
+  export_polar_action_->setVisible(has_record && record->FPlotKind == kPolarPlotKind);
+  export_polar_action_->setEnabled(!measuring_);
   save_wav_action_->setVisible(has_record && record->FDataType == kTimeDomain);
   save_wav_action_->setEnabled(!measuring_);
   print_action_->setEnabled(has_record);

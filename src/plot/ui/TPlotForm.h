@@ -106,6 +106,7 @@ class TPlotForm : public QMainWindow {
   // Exports, ignored while a measurement runs; every failure shows kSaveError.
   void ExportAscii();  // "ASCII general format"
   void ExportMlssa();  // "MLSSA ASCII time", sampled records only
+  void ExportPolar();  // "Export Polar csv", polar records only
   void SaveToWav();    // "Save to WAV file", TimeDomain records only
   // Printing with the session's print settings.
   void Print();             // "&Print"
@@ -243,6 +244,7 @@ class TPlotForm : public QMainWindow {
   QAction* recent_files_separator_ = nullptr;
   QAction* export_ascii_action_ = nullptr;
   QAction* export_mlssa_action_ = nullptr;
+  QAction* export_polar_action_ = nullptr;
   QAction* save_wav_action_ = nullptr;
   QAction* print_action_ = nullptr;
   QAction* print_options_action_ = nullptr;

@@ -22,6 +22,7 @@ constexpr const char* kAsciiExportFilter =
     "ASCII Export Files(*.*)|*.*|Text files (*.txt)|*.TXT|Comma Separated (*.csv)|*.CSV";
 constexpr int kCsvFilterIndex = 2;
 constexpr const char* kMlssaFilter = "MLSSA ASCII Time Export files (*.TXT)|*.TXT";
+constexpr const char* kPolarFilter = "Comma Separated (*.csv)|*.csv|";
 constexpr const char* kWavFilter = "WAV files (*.wav)|*.wav|";
 
 // The range the ASCII export offers: the view range, or the slices' times.
@@ -78,6 +79,14 @@ void TPlotForm::ExportMlssa() {
   const auto file =
       ChooseExportFile({true, "", kMlssaFilter, "TXT", last_folder_ / ProposedSaveName(*record)});
   if (file && !ExportMlssaTime(*file, *record)) messages_.ShowMessage(kSaveError);
+}
+
+void TPlotForm::ExportPolar() {
+  const TDataMeas* record = Record();
+  if (measuring_ || record == nullptr || record->FPlotKind != kPolarPlotKind) return;
+  const auto file =
+      ChooseExportFile({true, "", kPolarFilter, "csv", last_folder_ / ProposedSaveName(*record)});
+  if (file && !ExportPolarCsv(*file, *record)) messages_.ShowMessage(kSaveError);
 }
 
 void TPlotForm::SaveToWav() {
