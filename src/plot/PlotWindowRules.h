@@ -22,6 +22,9 @@ struct PlotRole {
   std::string ComponentName() const;  // "PlotForm", "Plot2", "LiveTimeDP", ...; none for "mic"
 };
 
+// The plot title every window but the primary starts with.
+inline constexpr const char* kPlotTitlePrefix = "=vireon= ";
+
 // The record a new window shows until it is given another: a unit impulse of 4096 samples
 // at 48 kHz, "Default Time Domain Data".
 TDataMeas DefaultPlotRecord(const RecordDefaults& defaults);

@@ -1,5 +1,5 @@
-# `vireon-cli plot`: a PNG of exactly the asked size, drawn without a display; a failure exits 1
-# (the file) or 2 (the options) and leaves no file behind.
+# `vireon-cli plot`: a PNG of exactly the asked size or a PDF printout, drawn without a display;
+# a failure exits 1 (the file) or 2 (the options) and leaves no file behind.
 include(${CMAKE_CURRENT_LIST_DIR}/CliTestSupport.cmake)
 set(ENV{VIREON_DATA_DIR} "${WORK}/data")
 file(MAKE_DIRECTORY "${WORK}/data")
@@ -66,3 +66,12 @@ file(GLOB files_after LIST_DIRECTORIES true RELATIVE "${WORK}" "${WORK}/*")
 expect_equal("${files_after}" "${files_before}" "files after the failed plots")
 file(SHA256 "${WORK}/r.png" r_png_after)
 expect_equal("${r_png_after}" "${r_png_before}" "r.png after the failed plots")
+
+# A PDF printout, alone or with the PNG; neither output is a usage error.
+run_cli(0 plot r.vr2 --pdf r.pdf)
+expect_file_starts_with(r.pdf "%PDF-")
+file(REMOVE "${WORK}/r.png")
+run_cli(0 plot r.vr2 --png r.png --pdf both.pdf)
+expect_png_size(r.png 703 328)
+expect_file_starts_with(both.pdf "%PDF-")
+run_cli(1 plot r.vr2 --pdf no-such-folder/r.pdf)

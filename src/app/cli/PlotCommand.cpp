@@ -1,21 +1,28 @@
 #include "app/cli/PlotCommand.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPdfWriter>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/cli/ExitCodes.h"
 #include "app/cli/LoadedRecord.h"
+#include "common/AtomicFile.h"
+#include "common/VireonError.h"
 #include "files/FileContext.h"
 #include "plot/Overlays.h"
 #include "plot/PlotOptions.h"
 #include "plot/PlotPicture.h"
 #include "plot/render/ImageFile.h"
 #include "plot/render/PlotImage.h"
+#include "plot/render/PlotPrint.h"
 
 namespace vireon::cli {
 namespace {
@@ -31,6 +38,7 @@ struct PlotCommandOptions {
   int width = kDefaultWidth;
   int height = kDefaultHeight;
   std::string png;
+  std::string pdf;
 };
 
 // Fonts need a QGuiApplication. Unless the user chose a platform, it is the offscreen one, so
@@ -65,14 +73,34 @@ OverlayLoad LoadShownOverlays(const TDataMeas& record) {
   return load;
 }
 
+// The plot printed on an A4 page in colour lines, as the plot window prints it by default.
+void SavePdfAtomically(const TDataMeas& record, const PlotView& view,
+                       const std::filesystem::path& file) {
+  constexpr int kColorLines = 1;
+  const PrintedPlot printed = RenderPrintedPlot(
+      record, view, PrintLookFor(PlotOptions{}, PrintColorModeOf(kColorLines), 1));
+  QBuffer bytes;
+  bytes.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter pdf(&bytes);
+    pdf.setTitle(PrintJobTitle());
+    if (!PaintPrintPage(pdf, printed)) throw VireonError("Could not print the plot.");
+  }
+  WriteFileAtomically(file, std::string_view(bytes.data().constData(),
+                                             static_cast<std::size_t>(bytes.data().size())));
+}
+
 int RunPlot(const PlotCommandOptions& options) {
   const TDataMeas record = LoadRecordOrThrow(options.file);
   const OverlayLoad overlays = LoadShownOverlays(record);
   PlotView view;
   view.overlays = overlays.matched;
   const HeadlessGuiApplication application;
-  const QImage image = RenderPlotImage(record, view, PlotOptions{}, options.width, options.height);
-  SavePngAtomically(image, options.png);
+  if (!options.png.empty()) {
+    SavePngAtomically(RenderPlotImage(record, view, PlotOptions{}, options.width, options.height),
+                      options.png);
+  }
+  if (!options.pdf.empty()) SavePdfAtomically(record, view, options.pdf);
   return kExitSuccess;
 }
 
@@ -80,13 +108,17 @@ int RunPlot(const PlotCommandOptions& options) {
 
 std::function<int()> AddPlotCommand(CLI::App& app) {
   auto options = std::make_shared<PlotCommandOptions>();
-  CLI::App* command = app.add_subcommand("plot", "Draw a data file's record as a PNG picture");
+  CLI::App* command =
+      app.add_subcommand("plot", "Draw a data file's record as a PNG picture or a PDF printout");
   command->add_option("FILE", options->file, "Data file")->required();
   command->add_option("--width", options->width, "Picture width in pixels (default 703)")
       ->check(CLI::Range(1, kMaxSide));
   command->add_option("--height", options->height, "Picture height in pixels (default 328)")
       ->check(CLI::Range(1, kMaxSide));
-  command->add_option("--png", options->png, "PNG file to write")->required();
+  CLI::Option_group* outputs = command->add_option_group("outputs");
+  outputs->add_option("--png", options->png, "PNG file to write");
+  outputs->add_option("--pdf", options->pdf, "PDF file to write: the plot printed on a page");
+  outputs->require_option(1, 2);
 
   return [command, options]() -> int {
     if (!command->parsed()) return -1;

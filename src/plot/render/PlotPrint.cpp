@@ -10,6 +10,7 @@
 #include "plot/Legend.h"
 #include "plot/PlotHeader.h"
 #include "plot/PlotLayout.h"
+#include "plot/PlotWindowRules.h"
 #include "plot/render/DisplayListPainter.h"
 #include "plot/render/PlotImage.h"
 #include "plot/render/QtTextMeasure.h"
@@ -135,6 +136,10 @@ bool PaintPrintPage(QPaintDevice& page, const PrintedPlot& plot) {
 
 bool PaintCentredOnPage(QPaintDevice& page, const QImage& image) {
   return PaintPage(page, image, nullptr);
+}
+
+QString PrintJobTitle() {
+  return QStringLiteral("QM ") + QString::fromUtf8(kPlotTitlePrefix) + QStringLiteral(" Data Plot");
 }
 
 }  // namespace vireon

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPaintDevice>
+#include <QString>
 
 #include "plot/DisplayList.h"
 #include "plot/PlotOptions.h"
@@ -40,6 +41,9 @@ struct PrintedPlot {
 };
 // Throws VireonError when the image cannot be allocated.
 PrintedPlot RenderPrintedPlot(const TDataMeas& record, const PlotView& view, const PrintLook& look);
+
+// The name of a print job or PDF document: "QM " + the plot title prefix + " Data Plot".
+QString PrintJobTitle();
 
 // A page (printer, PDF or image) with the image centred on it and the header line right above
 // it, at the size the image has on a 96-dpi screen, shrunk to fit a smaller page. False when the

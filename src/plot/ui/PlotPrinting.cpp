@@ -20,11 +20,6 @@ namespace {
 constexpr const char* kPrinterError = "The printer could not print the page.";
 constexpr const char* kNothingToPrint = "There is no plot to print.";
 
-QString PrintJobTitle() {
-  return QStringLiteral("QM ") + QString::fromUtf8(TPlotForm::kPlotTitlePrefix) +
-         QStringLiteral(" Data Plot");
-}
-
 // The picture file the user names; false when cancelled or not written (then said so).
 bool SavePicture(QWidget* parent, const QImage& image, const PrintDialogs& dialogs) {
   const std::optional<std::filesystem::path> file = dialogs.ChoosePictureFile(parent);

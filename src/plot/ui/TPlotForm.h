@@ -74,7 +74,7 @@ class TPlotForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  static constexpr const char* kPlotTitlePrefix = "=vireon= ";
+  static constexpr const char* kPlotTitlePrefix = vireon::kPlotTitlePrefix;
   static constexpr const char* kSaveError = "Error saving file!";
 
   TPlotForm(const PlotRole& role, PlotFormContext context, QWidget* parent = nullptr);
