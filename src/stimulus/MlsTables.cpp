@@ -101,7 +101,7 @@ std::optional<MlsTables> ParseMlsTables(std::string_view bytes, int order) {
 MlsTableStore::MlsTableStore(std::filesystem::path data_directory)
     : data_directory_(std::move(data_directory)) {}
 
-bool MlsTableStore::BuildMLSTables(int order) {
+bool MlsTableStore::BuildMLSTables(int order, const std::function<void()>& before_generating) {
   if (order < kMinMlsTableOrder || order > kMaxMlsTableOrder) {
     tables_ = {};
     return false;
@@ -114,6 +114,7 @@ bool MlsTableStore::BuildMLSTables(int order) {
       return true;
     }
   }
+  before_generating();
   tables_ = GenerateMlsTables(MlsRegister::ForOrder(order));
   try {
     WriteFileAtomically(cache, SerializeMlsTables(tables_));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +36,10 @@ class MlsTableStore {
  public:
   explicit MlsTableStore(std::filesystem::path data_directory);
 
-  // False for orders outside 12..18, leaving no tables.
-  bool BuildMLSTables(int order);
+  // False for orders outside 12..18, leaving no tables. `before_generating` runs only when the
+  // tables are generated rather than read from the cache (to tell the user it takes a while).
+  bool BuildMLSTables(
+      int order, const std::function<void()>& before_generating = [] {});
   // Empty tables (order 0) until a build succeeds.
   const MlsTables& Tables() const { return tables_; }
 

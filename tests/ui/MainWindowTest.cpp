@@ -447,38 +447,50 @@ TEST(MainWindowDialogs, LineFrequencyEditorTakesTheEntryWithinItsRange) {
   }
 }
 
-// The waiting window is on screen, painted, while tables are generated, and only then.
+// The waiting window is on screen while tables are generated, and only then: not when they are
+// read from the cache, and again when the cache is cut short.
 TEST(MainWindowDialogs, MlsWaitWindowShowsOnlyWhileTablesAreGenerated) {
   int argc = 1;
   char name[] = "ui_tests";
   char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
-  const auto wait_window = [] {
+  // The titles of the waiting windows shown, as they were shown.
+  class ShownWaitWindows : public QObject {
+   public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      const auto* widget = qobject_cast<const QWidget*>(watched);
+      if (event->type() == QEvent::Show && widget != nullptr &&
+          widget->objectName() == "MlsWaitWindow") {
+        titles.push_back(widget->windowTitle());
+      }
+      return false;
+    }
+    std::vector<QString> titles;
+  } shown;
+  app.installEventFilter(&shown);
+  const auto wait_window_open = [] {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-      if (window->objectName() == "MlsWaitWindow" && window->isVisible()) return window;
+      if (window->objectName() == "MlsWaitWindow" && window->isVisible()) return true;
     }
-    return static_cast<QWidget*>(nullptr);
+    return false;
   };
-  for (const bool generating : {true, false}) {
-    std::optional<QString> seen;
-    EXPECT_TRUE(BuildWithMlsWaitWindow(nullptr, generating, [&] {
-      if (const QWidget* window = wait_window()) seen = window->windowTitle();
-      return true;
-    }));
-    EXPECT_EQ(seen.has_value(), generating);
-    if (generating) {
-      EXPECT_EQ(*seen, "One moment, please...");
-    }
-    EXPECT_EQ(wait_window(), nullptr);
-  }
 
   TempFolder folder;
-  EXPECT_FALSE(MlsTablesCached(folder.Path(), 12));
-  MlsTableStore store(folder.Path());
-  ASSERT_TRUE(store.BuildMLSTables(12));
-  EXPECT_TRUE(MlsTablesCached(folder.Path(), 12));
+  MlsTableStore generated(folder.Path());
+  EXPECT_TRUE(BuildWithMlsWaitWindow(nullptr, generated, 12));
+  ASSERT_EQ(shown.titles.size(), 1u);
+  EXPECT_EQ(shown.titles[0], "One moment, please...");
+  EXPECT_FALSE(wait_window_open());
+
+  MlsTableStore cached(folder.Path());
+  EXPECT_TRUE(BuildWithMlsWaitWindow(nullptr, cached, 12));
+  EXPECT_EQ(shown.titles.size(), 1u);
+
   std::filesystem::resize_file(folder / MlsCacheFileName(12), 100);  // cut short: generated again
-  EXPECT_FALSE(MlsTablesCached(folder.Path(), 12));
+  MlsTableStore regenerated(folder.Path());
+  EXPECT_TRUE(BuildWithMlsWaitWindow(nullptr, regenerated, 12));
+  EXPECT_EQ(shown.titles.size(), 2u);
+  EXPECT_FALSE(wait_window_open());
 }
 
 TEST(MainWindowWithoutDevices, StartSaysSoAndStaysIdle) {

@@ -4,8 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "common/AtomicFile.h"
-#include "stimulus/MlsTables.h"
+#include <optional>
 
 namespace vireon {
 
@@ -22,18 +21,14 @@ MlsWaitWindow::MlsWaitWindow(QWidget* parent) : QDialog(parent) {
   rows->addWidget(text);
 }
 
-bool MlsTablesCached(const std::filesystem::path& data_directory, int order) {
-  const auto bytes = ReadWholeFile(data_directory / MlsCacheFileName(order));
-  return bytes && ParseMlsTables(*bytes, order).has_value();
-}
-
-bool BuildWithMlsWaitWindow(QWidget* parent, bool generating, const std::function<bool()>& build) {
-  if (!generating) return build();
-  MlsWaitWindow window(parent);
-  window.show();
-  // The work blocks the event loop: the window paints now or not at all.
-  QCoreApplication::processEvents();
-  return build();
+bool BuildWithMlsWaitWindow(QWidget* parent, MlsTableStore& store, int order) {
+  std::optional<MlsWaitWindow> window;
+  return store.BuildMLSTables(order, [&] {
+    window.emplace(parent);
+    window->show();
+    // The work blocks the event loop: the window paints now or not at all.
+    QCoreApplication::processEvents();
+  });
 }
 
 }  // namespace vireon

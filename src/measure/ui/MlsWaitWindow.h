@@ -2,8 +2,7 @@
 
 #include <QDialog>
 
-#include <filesystem>
-#include <functional>
+#include "stimulus/MlsTables.h"
 
 namespace vireon {
 
@@ -15,11 +14,8 @@ class MlsWaitWindow : public QDialog {
   explicit MlsWaitWindow(QWidget* parent = nullptr);
 };
 
-// True when the data folder holds sound cached tables of the order, so none are generated.
-bool MlsTablesCached(const std::filesystem::path& data_directory, int order);
-
-// Runs `build`; while `generating`, with the waiting window on screen, painted before the work
-// begins and closed after it.
-bool BuildWithMlsWaitWindow(QWidget* parent, bool generating, const std::function<bool()>& build);
+// Builds the store's tables of the order; while they are generated rather than read from the
+// cache, the waiting window is on screen, painted before the work begins and closed after it.
+bool BuildWithMlsWaitWindow(QWidget* parent, MlsTableStore& store, int order);
 
 }  // namespace vireon

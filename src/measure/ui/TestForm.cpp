@@ -399,8 +399,7 @@ void TTestForm::FormActivate() {
   steps.build_mls_tables = [this] {
     const int order = SetMLSOrder(station_.Stimulus().mls_length).order;
     MlsTableStore store(context_.data_directory);
-    return BuildWithMlsWaitWindow(this, !MlsTablesCached(context_.data_directory, order),
-                                  [&] { return store.BuildMLSTables(order); });
+    return BuildWithMlsWaitWindow(this, store, order);
   };
   steps.notice = [this](std::string_view text) {
     Controller().NoticeLog().Notice(std::string(text));
