@@ -116,13 +116,11 @@ void TPlotForm::SaveToWav() {
 void TPlotForm::Print() {
   if (Record() == nullptr) return;
   PrintPlot(this, *plot_, context_.session->print_settings, context_.dialogs.print);
-  plot_->Redraw();
 }
 
 void TPlotForm::ShowPrintOptions() {
   if (Record() == nullptr) return;
   EditPrintOptions(this, *plot_, context_.session->print_settings, context_.dialogs.print);
-  plot_->Redraw();
 }
 
 void TPlotForm::PrintScreen() {
