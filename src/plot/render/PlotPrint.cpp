@@ -23,8 +23,8 @@ constexpr double kScreenDpi = 96.0;
 // Square and cross reach their corners along the diagonal, so they are drawn this much
 // smaller than the other symbols.
 constexpr double kDiagonalSymbolRatio = 0.707;
-constexpr int kSymbolHalfSize = 5;
-constexpr int kLegendGap = 4;      // between the graph and the legend
+constexpr int kSymbolHalfSize = SymbolSize{}.full;  // the screen's, grown with the size
+constexpr int kLegendGap = 4;                       // between the graph and the legend
 constexpr int kHeaderTextGap = 2;  // free rows between the header texts and the image
 constexpr PlotColor kPaper = 0xFFFFFF;
 
