@@ -18,7 +18,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "common/TextBytes.h"
 #include "plot/render/QtText.h"
 
 namespace vireon {

@@ -19,7 +19,6 @@
 #include <utility>
 
 #include "common/DateTime.h"
-#include "common/TextBytes.h"
 #include "common/VireonError.h"
 #include "measure/AcquisitionTypes.h"
 #include "measure/PassBuilder.h"

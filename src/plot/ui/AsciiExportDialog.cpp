@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "common/TextBytes.h"
 #include "plot/render/QtText.h"
 #include "plot/ui/TEditRealSpin.h"
 

@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
-#include "common/TextBytes.h"
 #include "plot/render/QtText.h"
 
 namespace vireon {

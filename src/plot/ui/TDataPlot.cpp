@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <variant>
 
-#include "common/TextBytes.h"
 #include "plot/CurveRules.h"
 #include "plot/PlotHeader.h"
 #include "plot/PlotPicture.h"

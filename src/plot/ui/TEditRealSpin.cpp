@@ -14,7 +14,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "common/TextBytes.h"
 #include "plot/render/QtText.h"
 
 namespace vireon {

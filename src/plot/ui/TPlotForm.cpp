@@ -35,7 +35,6 @@
 #include <system_error>
 #include <utility>
 
-#include "common/TextBytes.h"
 #include "common/VireonError.h"
 #include "config/AsciiCase.h"
 #include "files/FileIO_Data.h"
