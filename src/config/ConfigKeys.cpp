@@ -1,5 +1,7 @@
 #include "config/ConfigKeys.h"
 
+#include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <string>
 #include <unordered_map>
@@ -336,6 +338,14 @@ void AddHardwareKeys(std::vector<ConfigKey>& keys) {
 }
 
 }  // namespace
+
+bool IsDataRelativeKey(const ConfigKey& entry) {
+  static constexpr std::array<std::string_view, 5> kNames = {
+      "RemapListFile", "StepFListFileName", "ReferenceResponseFile", "WaveletMaxLevelFile",
+      "SpectrumGrowthWeightFile"};
+  return entry.file == ConfigFile::kSoftware && entry.count_key.empty() &&
+         std::find(kNames.begin(), kNames.end(), entry.key) != kNames.end();
+}
 
 std::span<const ConfigKey> ConfigKeyTable() {
   static const std::vector<ConfigKey> table = [] {

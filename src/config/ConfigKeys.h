@@ -42,6 +42,10 @@ inline bool IsAcqSectionCountKey(const ConfigKey& entry) {
 }
 
 // Every key of both files, each file's keys in file order.
+// File names kept relative to the data directory, so that they keep working when the whole data
+// directory moves.
+bool IsDataRelativeKey(const ConfigKey& entry);
+
 std::span<const ConfigKey> ConfigKeyTable();
 
 // The table entry of a key (ASCII case ignored); nullptr when the file has no such key.

@@ -5,6 +5,7 @@
 
 #include "common/Version.h"
 #include "config/AsciiCase.h"
+#include "config/Defaults.h"
 #include "config/IniValues.h"
 
 namespace vireon {
@@ -37,8 +38,11 @@ bool Parses(ConfigType type, std::string_view text) {
 
 }  // namespace
 
-ConfigWalk::ConfigWalk(ConfigFile file)
-    : file_(file), bindings_(file), file_version_(kProgramVersionTimes100) {}
+ConfigWalk::ConfigWalk(ConfigFile file, std::string data_directory)
+    : file_(file),
+      data_directory_(std::move(data_directory)),
+      bindings_(file),
+      file_version_(kProgramVersionTimes100) {}
 
 void ConfigWalk::Walk(IniFile& ini, WalkDirection direction) {
   const std::span<const ConfigKey> table = ConfigKeyTable();
@@ -105,20 +109,23 @@ void ConfigWalk::VisitCountedGroup(IniFile& ini, WalkDirection direction,
 void ConfigWalk::Visit(IniFile& ini, WalkDirection direction, const ConfigKey& entry, int index) {
   const std::string key = KeyName(entry, index);
   const BoundValue* bound = bindings_.Find(entry);
+  const bool relative = bound != nullptr && !data_directory_.empty() && IsDataRelativeKey(entry);
   if (direction == WalkDirection::kSave) {
     const auto text = CurrentText(entry, index);
     if (!text) return;
     if (entry.only_when_set && text->empty()) {
       ini.DeleteKey(entry.section, key);
     } else {
-      ini.WriteString(entry.section, key, *text);
+      ini.WriteString(entry.section, key,
+                      relative ? ToDataRelative(*text, data_directory_) : *text);
     }
     return;
   }
   const auto text = ini.RawValue(entry.section, key);
   if (!text) return;
   if (bound != nullptr) {
-    bound->store(index, *text, RangePolicy::kClamp);
+    bound->store(index, relative ? FromDataRelative(*text, data_directory_) : *text,
+                 RangePolicy::kClamp);
   } else {
     pass_through_[PassThroughKey(entry, index)] = *text;
   }

@@ -24,7 +24,9 @@ inline constexpr int kMaxCountedKeys = 1000;
 // is kept here and written back on saving, even into another file.
 class ConfigWalk {
  public:
-  explicit ConfigWalk(ConfigFile file);
+  // With a data directory, the bound file-name settings are written relative to it and made
+  // absolute again when read.
+  explicit ConfigWalk(ConfigFile file, std::string data_directory = {});
 
   ConfigBindings& Bindings() { return bindings_; }
 
@@ -55,6 +57,7 @@ class ConfigWalk {
   int CurrentCount(std::string_view section, std::string_view count_key) const;
 
   ConfigFile file_;
+  std::string data_directory_;
   ConfigBindings bindings_;
   std::map<std::string, std::string> pass_through_;  // folded section and key -> text read
   int file_version_;

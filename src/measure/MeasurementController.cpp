@@ -69,6 +69,36 @@ bool MeasurementController::SelectAcquisition(int acq_type) {
   return true;
 }
 
+void MeasurementController::StoreForConfiguration() {
+  formats_.Store(acq_type_, acquisition_);
+  const auto stimuli = StimulusTypes();
+  const auto chosen =
+      std::find_if(stimuli.begin(), stimuli.end(),
+                   [this](const StimulusType& type) { return type.code == stim_code_; });
+  if (chosen != stimuli.end()) extras_.stimulus_item = static_cast<int>(chosen - stimuli.begin());
+  extras_.acquisition_item = ItemOfAcqType(acq_type_);
+}
+
+void MeasurementController::ApplyConfiguration() {
+  const auto stimuli = StimulusTypes();
+  if (running_ || extras_.stimulus_item < 0 ||
+      extras_.stimulus_item >= static_cast<int>(stimuli.size())) {
+    return;
+  }
+  const StimulusType& stimulus = stimuli[extras_.stimulus_item];
+  stim_code_ = stimulus.code;
+  acquisition_.window =
+      stimulus.engine == EngineKind::kSynchronous ? extras_.window_sync : extras_.window_async;
+  const int acq_type = AcqTypeOfItem(extras_.acquisition_item);
+  if (IsAcquisitionCompatible(stim_code_, acq_type)) {
+    acq_type_ = acq_type;
+  } else if (const std::optional<int> first = FirstCompatibleAcquisition(stim_code_)) {
+    acq_type_ = *first;
+  }
+  formats_.Apply(acq_type_, acquisition_);
+  ForceAcquisitionRules(stim_code_, acq_type_, acquisition_);
+}
+
 void MeasurementController::ChangeAcquisition(int acq_type) {
   formats_.Store(acq_type_, acquisition_);
   acq_type_ = acq_type;

@@ -69,6 +69,13 @@ class MeasurementController {
   // The fixed tones (the tone-set editor's lists).
   void SetToneLists(const ToneLists& tones) { tones_ = tones; }
 
+  // The configuration files: before a save the current type's record and the chosen stimulus
+  // and acquisition items are brought up to date; after a read the items read are selected
+  // (an incompatible pair keeps the stimulus and takes its first compatible type) with the
+  // records read. Nothing changes while a measurement runs.
+  void StoreForConfiguration();
+  void ApplyConfiguration();
+
   // Script-safe setters: values are limited to the ranges of the acquisition window.
   void SetFftSize(std::int64_t size);
   void SetAcqSize(std::int64_t size);

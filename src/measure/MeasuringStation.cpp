@@ -39,7 +39,7 @@ MeasuringStation::MeasuringStation(WaveDriver& driver, const StationDevices& dev
     audio_.SelectRate(kDefaultRate, direction);
     audio_.SelectResolution(kDefaultBits, direction);
   }
-  audio_.SetOutputLevels({stimulus_.output1_db, stimulus_.output2_db});
+  audio_.SetOutputLevels(OutputLevelsOf(stimulus_));
 }
 
 void MeasuringStation::AfterWake() { audio_.RelistDevices(); }

@@ -24,8 +24,9 @@ bool RunCloseQuery(bool query_for_save, const ShutdownSteps& steps) {
     case QueryAnswer::kCancel:
       return false;
     case QueryAnswer::kYes:
-      steps.save_software_configuration();
       steps.save_hardware_configuration();
+      steps.save_backup_record();
+      steps.save_software_configuration();
       break;
     case QueryAnswer::kNo:
       if (steps.ask_yes_no(kSaveHardwareQuestion)) steps.save_hardware_configuration();

@@ -45,6 +45,7 @@ struct ShutdownSteps {
   std::function<bool(std::string_view question)> ask_yes_no;
   std::function<void()> save_software_configuration;  // "VireonFree.ini"
   std::function<void()> save_hardware_configuration;  // "VireonFree.hdi"
+  std::function<void()> save_backup_record;           // the primary plot's, "VireonSaveData.vbu"
 };
 // False when the user cancelled: the program stays open, with nothing saved after the question.
 bool RunCloseQuery(bool query_for_save, const ShutdownSteps& steps);

@@ -19,7 +19,7 @@ SimulatedStation::SimulatedStation(Bench bench, const std::filesystem::path& dat
     audio_.SelectResolution(24, direction);
   }
   stimulus.output1_db = stimulus.output2_db = 0.0;
-  audio_.SetOutputLevels({stimulus.output1_db, stimulus.output2_db});
+  audio_.SetOutputLevels(OutputLevelsOf(stimulus));
 }
 
 bool SimulatedStation::RunUntil(const std::function<bool()>& done, double seconds) {

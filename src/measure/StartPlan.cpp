@@ -153,8 +153,9 @@ std::optional<StartPlan> PlanStart(const StartPlanInputs& inputs, Notices& notic
   if (asynchronous) {
     plan.capture_length = pre_roll + acquisition.acq_size;
   } else {
-    plan.sync.timing = PeriodTimingFromSettings(inputs.timing, inputs.stimulus.inter_silence_s,
-                                                setup.play_rate, setup.record_rate, false);
+    plan.sync.timing =
+        PeriodTimingFromSettings(inputs.timing, inputs.stimulus.inter_silence_s, setup.play_rate,
+                                 setup.record_rate, inputs.stimulus.invert_alternate);
     plan.sync.latency_s = inputs.timing.latency_48k_s;
     plan.sync.play_polarity_inverted = selection.polarity_inverted;
     plan.sync.record_polarity_inverted = audio.DeviceCal(WaveDirection::kRecord).inverts;

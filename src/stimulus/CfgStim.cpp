@@ -59,6 +59,8 @@ void BindStimulusSettings(ConfigBindings& software, StimulusSettings& s) {
   software.Bind("Chirp", "ChirpStopFreq", s.chirp.stop_hz, 1.0, 384000.0);
   software.Bind("Chirp", "ChirpLinearSweep", s.chirp.linear_sweep);
 
+  software.Bind("V2 Parameters", "OutputEnabled1", s.output1_enabled);
+  software.Bind("V2 Parameters", "OutputEnabled2", s.output2_enabled);
   software.Bind("V2 Parameters", "InterSilence", s.inter_silence_s, 0.00005, 8.0);
 
   software.Bind("WaveletBurst", "WaveletLength", s.wavelet.cycles, 2.0, 100.0);

@@ -37,11 +37,14 @@ struct StimulusSettings {
   EnvelopeSettings envelope;
   WaveletBurstSettings wavelet;
   SteppedToneSettings stepped;
-  int mls_length = 4096;         // "MLSLength", points
-  double inter_silence_s = 0.1;  // "InterSilence": "Min. Inter-Silence"
-  double output1_db = 1.0;       // "P_Out_Adj": "Output 1 (L)"
-  double output2_db = 1.0;       // "Q_Out_Adj": "Output 2 (R)"
-  std::string wav_file_name;     // "Load Wave File"
+  int mls_length = 4096;          // "MLSLength", points
+  double inter_silence_s = 0.1;   // "InterSilence": "Min. Inter-Silence"
+  bool invert_alternate = false;  // "Invert Alternate Stims"; no configuration key holds it
+  double output1_db = 1.0;        // "P_Out_Adj": "Output 1 (L)"
+  double output2_db = 1.0;        // "Q_Out_Adj": "Output 2 (R)"
+  bool output1_enabled = true;    // "OutputEnabled1": the enable box of "Output 1 (L)"
+  bool output2_enabled = true;    // "OutputEnabled2"
+  std::string wav_file_name;      // "Load Wave File"
 };
 
 // Binds every setting above that the software configuration file holds.

@@ -7,9 +7,11 @@ file(WRITE "${WORK}/in.hdi" "[Soundcards]\nPlayRate=96000\n")
 # A later --set wins over the file and over an earlier --set.
 run_cli(0 config --config in.ini --hardware in.hdi --set Forms/MainLeft=1 --set forms/mainleft=33
         --save out.ini --save-hardware out.hdi)
-expect_file_contains(out.ini "[Vireon Version]\r\nVer=230\r\n")
-expect_file_contains(out.ini "MainTop=120\r\nMainLeft=33\r\n")
-expect_file_contains(out.ini "[AcqMode3]\r\nFftSize=16384\r\n")
+expect_file_starts_with(out.ini "[Vireon Version]\r\nVer=230\r\n\r\n[LivePlots]\r\n")
+expect_file_contains(out.ini "[Forms]\r\nMainTop=120\r\nMainLeft=33\r\n")
+expect_file_contains(out.ini "[AcqMode3]\r\nAverageType=1\r\nAverageLimit=6\r\nFftSize=16384\r\n")
+# Settings the files do not name are written at the program's defaults.
+expect_file_contains(out.ini "[Chirp]\r\nChirpTimeLength=0.2\r\nChirpStartFreq=20\r\n")
 expect_file_contains(out.hdi "PlayRate=96000\r\n")
 
 # Usage errors: unknown key, a value that does not parse, a missing file, no --save.

@@ -30,7 +30,8 @@ ShutdownSteps Recording(Steps& done, QueryAnswer answer, bool hardware_too) {
                 return hardware_too;
               },
           .save_software_configuration = step("ini"),
-          .save_hardware_configuration = step("hdi")};
+          .save_hardware_configuration = step("hdi"),
+          .save_backup_record = step("vbu")};
 }
 
 TEST(ProgramLifecycleTest, CloseQuerySavesAsAnswered) {
@@ -44,7 +45,7 @@ TEST(ProgramLifecycleTest, CloseQuerySavesAsAnswered) {
     Steps after;
   };
   const Case cases[] = {
-      {QueryAnswer::kYes, false, true, {save, "ini", "hdi"}},
+      {QueryAnswer::kYes, false, true, {save, "hdi", "vbu", "ini"}},
       {QueryAnswer::kNo, true, true, {save, hardware, "hdi"}},
       {QueryAnswer::kNo, false, true, {save, hardware}},
       {QueryAnswer::kNoToAll, true, true, {save}},

@@ -121,7 +121,7 @@ int Capture(const CaptureOptions& options) {
   audio.ListWavDevices();
   audio.SelectDAC(names.play);
   audio.SelectADC(names.record);
-  audio.SetOutputLevels({settings.stimulus.output1_db, settings.stimulus.output2_db});
+  audio.SetOutputLevels(OutputLevelsOf(settings.stimulus));
 
   const std::int32_t play_block =
       FramesPerBlock(options.devices.rate, options.devices.bits, settings.timing.buffer_length_s);

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "app/cli/ExitCodes.h"
-#include "app/cli/SettingsOptions.h"
-#include "config/ConfigWalk.h"
+#include "app/cli/ProgramSettings.h"
 
 namespace vireon::cli {
 namespace {
@@ -30,11 +29,13 @@ std::function<int()> AddConfigCommand(CLI::App& app) {
 
   return [command, options]() -> int {
     if (!command->parsed()) return -1;
-    ConfigWalk software(ConfigFile::kSoftware);
-    ConfigWalk hardware(ConfigFile::kHardware);
-    ApplySettings(options->settings, software, hardware);
-    software.Save(options->software_out);
-    if (!options->hardware_out.empty()) hardware.Save(options->hardware_out);
+    ProgramSettings settings;
+    ProgramConfiguration configuration = ConfigurationOf(settings);
+    ApplySettings(options->settings, configuration);
+    configuration.SoftwareConfig(options->software_out, WalkDirection::kSave);
+    if (!options->hardware_out.empty()) {
+      configuration.HardwareConfig(options->hardware_out, WalkDirection::kSave);
+    }
     return kExitSuccess;
   };
 }

@@ -103,8 +103,9 @@ int Generate(const GenerateOptions& options) {
   }
   generator.SetPolarity(selection.polarity_inverted);
 
-  const PeriodTiming timing = PeriodTimingFromSettings(
-      settings.timing, settings.stimulus.inter_silence_s, options.rate, options.rate, false);
+  const PeriodTiming timing =
+      PeriodTimingFromSettings(settings.timing, settings.stimulus.inter_silence_s, options.rate,
+                               options.rate, settings.stimulus.invert_alternate);
   const std::vector<std::uint8_t> frames =
       GenerateStimulusFrames(generator, selection, timing, options.periods);
 

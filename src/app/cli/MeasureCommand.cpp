@@ -132,7 +132,7 @@ int Measure(const MeasureOptions& options) {
     audio.SelectRate(options.devices.rate, direction);
     audio.SelectResolution(options.devices.bits, direction);
   }
-  audio.SetOutputLevels({settings.stimulus.output1_db, settings.stimulus.output2_db});
+  audio.SetOutputLevels(OutputLevelsOf(settings.stimulus));
 
   StreamingEngine engine(
       driver, [](const std::string& text) { PrintMessage(text); },

@@ -1,20 +1,17 @@
 #include "app/cli/ProgramSettings.h"
 
-#include "audio/settings/AudioSettingsConfig.h"
-#include "config/ConfigWalk.h"
+#include "config/Defaults.h"
 
 namespace vireon::cli {
 
+ProgramConfiguration ConfigurationOf(ProgramSettings& settings) {
+  return ProgramConfiguration(settings.Values(), DataDirectory(Environment::Process()));
+}
+
 ProgramSettings LoadProgramSettings(const SettingsOptions& options) {
   ProgramSettings settings;
-  ConfigWalk software(ConfigFile::kSoftware);
-  ConfigWalk hardware(ConfigFile::kHardware);
-  BindStimulusSettings(software.Bindings(), settings.stimulus);
-  BindAcquisitionSettings(software.Bindings(), settings.acquisition, settings.acquisition_extras,
-                          settings.acquisition_formats);
-  BindComponentTracking(software.Bindings(), settings.tracking);
-  BindAudioSettings(software.Bindings(), hardware.Bindings(), settings.soundcards, settings.timing);
-  ApplySettings(options, software, hardware);
+  ProgramConfiguration configuration = ConfigurationOf(settings);
+  ApplySettings(options, configuration);
   return settings;
 }
 

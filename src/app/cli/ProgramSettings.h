@@ -1,18 +1,11 @@
 #pragma once
 
 #include "app/cli/SettingsOptions.h"
-#include "audio/settings/SoundcardSettings.h"
-#include "audio/settings/TimingSettings.h"
-#include "measure/AcquisitionConfig.h"
-#include "measure/AcquisitionFormats.h"
-#include "measure/AcquisitionSettings.h"
-#include "measure/ComponentTracking.h"
-#include "stimulus/CfgStim.h"
+#include "measure/ProgramConfiguration.h"
 
 namespace vireon::cli {
 
-// The settings the measuring commands read, bound to both configuration files and walked in the
-// order of the command-line contract: defaults, --config, --hardware, then each --set.
+// Every setting the configuration files keep, at the program's defaults.
 struct ProgramSettings {
   StimulusSettings stimulus;
   SoundcardSettings soundcards;
@@ -21,9 +14,19 @@ struct ProgramSettings {
   AcquisitionExtras acquisition_extras;
   AcquisitionFormats acquisition_formats;
   ComponentTrackSettings tracking;
+  ProgramPreferences preferences;
+  DataFolders folders;
+
+  ConfiguredValues Values() {
+    return {stimulus, timing,      soundcards, acquisition, acquisition_extras, acquisition_formats,
+            tracking, preferences, folders};
+  }
 };
 
-// Throws UsageError for a key or value the settings refuse.
+// The data directory's configuration over the settings.
+ProgramConfiguration ConfigurationOf(ProgramSettings& settings);
+
+// The settings the command's options give.
 ProgramSettings LoadProgramSettings(const SettingsOptions& options);
 
 }  // namespace vireon::cli

@@ -32,11 +32,16 @@ void AddSettingsOptions(CLI::App& command, SettingsOptions& options) {
       ->allow_extra_args(false);
 }
 
-void ApplySettings(const SettingsOptions& options, ConfigWalk& software, ConfigWalk& hardware) {
-  if (!options.software_file.empty()) software.Load(options.software_file);
-  if (!options.hardware_file.empty()) hardware.Load(options.hardware_file);
+void ApplySettings(const SettingsOptions& options, ProgramConfiguration& configuration) {
+  if (!options.software_file.empty()) {
+    configuration.SoftwareConfig(options.software_file, WalkDirection::kRead);
+  }
+  if (!options.hardware_file.empty()) {
+    configuration.HardwareConfig(options.hardware_file, WalkDirection::kRead);
+  }
   for (const std::string& assignment : options.assignments) {
-    const AssignmentResult result = ApplyAssignment(assignment, software, hardware);
+    const AssignmentResult result =
+        ApplyAssignment(assignment, configuration.Software(), configuration.Hardware());
     if (result != AssignmentResult::kApplied) throw UsageError(RefusalText(result, assignment));
   }
 }

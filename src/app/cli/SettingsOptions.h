@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ConfigWalk.h"
+#include "measure/ProgramConfiguration.h"
 
 namespace vireon::cli {
 
@@ -20,6 +20,6 @@ struct SettingsOptions {
 void AddSettingsOptions(CLI::App& command, SettingsOptions& options);
 
 // Throws UsageError naming the assignment a key or value of which is refused.
-void ApplySettings(const SettingsOptions& options, ConfigWalk& software, ConfigWalk& hardware);
+void ApplySettings(const SettingsOptions& options, ProgramConfiguration& configuration);
 
 }  // namespace vireon::cli

@@ -241,6 +241,11 @@ void AudioInterfaceSettings::SelectResolution(int bits, WaveDirection direction)
   Rebuild();
 }
 
+OutputLevels OutputLevelsOf(const StimulusSettings& stimulus) {
+  return {stimulus.output1_db, stimulus.output2_db, stimulus.output1_enabled,
+          stimulus.output2_enabled};
+}
+
 void AudioInterfaceSettings::SetOutputLevels(const OutputLevels& levels) {
   levels_ = levels;
   Rebuild();

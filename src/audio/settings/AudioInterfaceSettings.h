@@ -12,6 +12,7 @@
 #include "audio/settings/SoundcardSettings.h"
 #include "audio/settings/TADDASettings.h"
 #include "audio/settings/TDeviceCal.h"
+#include "stimulus/CfgStim.h"
 
 namespace vireon {
 
@@ -32,6 +33,8 @@ struct OutputLevels {
   bool enabled1 = true;
   bool enabled2 = true;
 };
+// The levels and enable boxes the stimulus settings keep.
+OutputLevels OutputLevelsOf(const StimulusSettings& stimulus);
 
 // The device choice of the audio interface window without the window: which play and record
 // devices are current, what they accept, their per-device calibration, the chosen rates and

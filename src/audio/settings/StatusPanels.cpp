@@ -18,4 +18,9 @@ std::string DeviceStatusPanel(WaveDirection direction, int rate_index, std::stri
   return text;
 }
 
+std::string DeviceStatusPanel(const AudioInterfaceSettings& audio, WaveDirection direction) {
+  return DeviceStatusPanel(direction, audio.RateIndex(direction), audio.DeviceName(direction),
+                           audio.UsesDigital(direction), audio.HasDevices());
+}
+
 }  // namespace vireon

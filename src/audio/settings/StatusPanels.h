@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "audio/devices/WaveDevice.h"
+#include "audio/settings/AudioInterfaceSettings.h"
 
 namespace vireon {
 
@@ -13,5 +14,7 @@ namespace vireon {
 // device part is left off.
 std::string DeviceStatusPanel(WaveDirection direction, int rate_index, std::string_view device_name,
                               bool digital, bool hardware_usable);
+// The same for the current choice of the audio interface settings.
+std::string DeviceStatusPanel(const AudioInterfaceSettings& audio, WaveDirection direction);
 
 }  // namespace vireon

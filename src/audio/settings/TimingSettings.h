@@ -25,6 +25,8 @@ struct NumericEditorSpec {
   double min;
   double max;
   double step;
+  std::string_view menu_item;  // the window's menu item that opens the editor
+  bool whole_numbers;          // samples and bytes
 };
 
 enum class TimingEditor {

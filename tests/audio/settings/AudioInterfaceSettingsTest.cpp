@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "audio/settings/AudioInterfaceSettings.h"
 #include "audio/settings/DeviceIndexFile.h"
+#include "audio/settings/TimingEditorValues.h"
 #include "common/AtomicFile.h"
 #include "support/TempFolder.h"
 
@@ -325,6 +327,28 @@ TEST_F(AudioInterfaceSettingsTest, DigitalTwinsAreUsedOnlyWhereDeclared) {
   settings.SetDigitalDevices("Studio Digital", "");
   EXPECT_EQ(settings.UseDigital(kPlay, true),
             "Digital Out device is not declared for this soundcard");
+}
+
+TEST_F(AudioInterfaceSettingsTest, TimingEditorsTakeValuesInTheirUnitsAndRanges) {
+  driver_.play = {Card("Duplex", {48000})};
+  driver_.record = {Card("Duplex", {48000})};
+  AudioInterfaceSettings settings = MakeSettings();
+  settings.ChoosePlayDevice("Duplex");
+  TimingSettings timing;
+  using enum TimingEditor;
+  EXPECT_EQ(TimingEditorValue(kStabilizingTime, settings, timing), 0.1);  // seconds
+
+  SetTimingEditorValue(kStabilizingTime, 0.75, settings, timing);
+  SetTimingEditorValue(kAdcLatency, 42.4, settings, timing);
+  SetTimingEditorValue(kDriverMaxBuffer, 1e9, settings, timing);
+  SetTimingEditorValue(kBufferLength, std::nan(""), settings, timing);
+  EXPECT_EQ(settings.StabilizingTimeMs(), 750.0);
+  EXPECT_EQ(settings.DeviceCal(kRecord).latency, 42);
+  EXPECT_EQ(timing.driver_max_buffer, 131072);
+  EXPECT_EQ(timing.buffer_length_s, TimingSettings{}.buffer_length_s);
+  // Each device's value is in its own file.
+  EXPECT_EQ(ReadDeviceCalFile(folder_ / "PDEV0.QTQ").value().stabilizing_ms, 750.0);
+  EXPECT_EQ(ReadDeviceCalFile(folder_ / "RDEV0.QTQ").value().latency, 42);
 }
 
 }  // namespace
