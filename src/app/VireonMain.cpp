@@ -110,18 +110,23 @@ int main(int argc, char* argv[]) {
       .driver_error_text = [&devices] { return devices.DriverErrorText(); },
       .show_message = vireon::ShowOkMessage,
       .end_debug_log = [&debug_log] { debug_log.Close(); },
+      .plot_session = secondary_plots.Context().session,
+      .started_with_file = !options.positionalArguments().isEmpty(),
   });
 
   vireon::TPlotForm primary_plot({vireon::PlotRoleKind::Primary, 0}, secondary_plots.Context());
   main_form.SetPrimaryPlot(&primary_plot, vireon::DefaultPlotRecord(files.Defaults));
   main_form.SetPlotWindows(secondary_plots);
 
-  // The plot window at the top left with the main window below it.
+  // The audio interface window at the top left, the plot window to its right and the main window
+  // below the plot window; a configuration read at the first showing may place them anew.
   const QPoint origin = QGuiApplication::primaryScreen() != nullptr
                             ? QGuiApplication::primaryScreen()->availableGeometry().topLeft()
                             : QPoint();
+  QWidget& audio_window = main_form.AudioWindow();
+  audio_window.move(origin);
   primary_plot.resize(703, 400);
-  primary_plot.move(origin);
+  primary_plot.move(origin + QPoint(audio_window.sizeHint().width() + 10, 0));
   primary_plot.show();
   main_form.move(primary_plot.frameGeometry().bottomLeft() + QPoint(0, 10));
   main_form.show();

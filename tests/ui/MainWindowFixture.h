@@ -46,21 +46,7 @@ class MainWindowFixture : public ::testing::Test {
   MainWindowFixture()
       : card_(BuiltInBench(), SimulatedCard::Clock::kRealTime),
         windows_(PlotFormContext{files_, folder_.Path(), InteractiveDialogs(), {}}),
-        form_({.driver = card_,
-               .devices = {std::string(SimulatedCard::kDeviceName),
-                           std::string(SimulatedCard::kDeviceName)},
-               .data_directory = folder_.Path(),
-               .driver_error_text = {},
-               .show_message = [this](QWidget*,
-                                      const std::string& text) { messages_.push_back(text); },
-               .end_debug_log = [] {},
-               .quit = [this] { ++quits_; },
-               .ask_auto_start =
-                   [this](QWidget*, const AutoStartChoice& shown) {
-                     auto_start_shown_.push_back(shown);
-                     return auto_start_answer_;
-                   },
-               .ask_line_frequency = [this](QWidget*, double) { return line_frequency_answer_; }}),
+        form_(Context()),
         primary_({PlotRoleKind::Primary, 0}, windows_.Context()) {
     form_.SetPrimaryPlot(&primary_, DefaultPlotRecord(files_.Defaults));
     form_.SetPlotWindows(windows_);
@@ -73,15 +59,57 @@ class MainWindowFixture : public ::testing::Test {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
-  // A menu item of the main window's menu bar by its object name.
-  QAction* MenuItem(const char* name) {
-    for (const QAction* menu : form_.menuBar()->actions()) {
-      if (menu->menu() == nullptr) continue;
-      for (QAction* item : menu->menu()->actions()) {
-        if (item->objectName() == name) return item;
-      }
+  // What the fixture's main window is made with; a second one on the same data folder is a
+  // restart of the program.
+  TestFormContext Context() {
+    return {
+        .driver = card_,
+        .devices = {std::string(SimulatedCard::kDeviceName),
+                    std::string(SimulatedCard::kDeviceName)},
+        .data_directory = folder_.Path(),
+        .driver_error_text = {},
+        .show_message = [this](QWidget*, const std::string& text) { messages_.push_back(text); },
+        .ask_yes_no =
+            [this](QWidget*, const std::string& question) {
+              questions_.push_back(question);
+              return yes_no_answer_;
+            },
+        .end_debug_log = [] {},
+        .quit = [this] { ++quits_; },
+        .ask_auto_start =
+            [this](QWidget*, const AutoStartChoice& shown) {
+              auto_start_shown_.push_back(shown);
+              return auto_start_answer_;
+            },
+        .ask_line_frequency = [this](QWidget*, double) { return line_frequency_answer_; },
+        .plot_session = windows_.Context().session,
+        .config_dialogs =
+            {.choose_file = [this](QWidget*, const FileQuestion&) { return config_file_answer_; },
+             .choose_folder =
+                 [this](QWidget*, const std::string& caption, const std::filesystem::path&) {
+                   questions_.push_back(caption);
+                   return folder_answer_;
+                 },
+             .ask_save =
+                 [this](QWidget*, const std::string& question) {
+                   questions_.push_back(question);
+                   return save_answer_;
+                 }}};
+  }
+
+  // A menu item of the main window's menus (submenus included) by its object name.
+  QAction* MenuItem(const char* name) { return MenuItemOf(form_, name); }
+  static QAction* MenuItemOf(QMainWindow& window, const char* name) {
+    QAction* item = FindItem(window.menuBar()->actions(), name);
+    if (item == nullptr) ADD_FAILURE() << "no menu item " << name;
+    return item;
+  }
+  static QAction* FindItem(const QList<QAction*>& items, const char* name) {
+    for (QAction* item : items) {
+      if (item->objectName() == name) return item;
+      if (item->menu() == nullptr) continue;
+      if (QAction* found = FindItem(item->menu()->actions(), name)) return found;
     }
-    ADD_FAILURE() << "no menu item " << name;
     return nullptr;
   }
 
@@ -102,6 +130,12 @@ class MainWindowFixture : public ::testing::Test {
   std::optional<AutoStartChoice> auto_start_answer_;
   std::vector<AutoStartChoice> auto_start_shown_;
   std::optional<double> line_frequency_answer_;
+  // The questions asked (yes/no, folder choosers, the shutdown question) and their answers.
+  std::vector<std::string> questions_;
+  bool yes_no_answer_ = false;
+  QueryAnswer save_answer_ = QueryAnswer::kNoToAll;
+  std::optional<std::filesystem::path> config_file_answer_;
+  std::optional<std::filesystem::path> folder_answer_;
   PlotWindowList windows_;
   TTestForm form_;
   TPlotForm primary_;

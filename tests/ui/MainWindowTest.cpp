@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../support/TempFolder.h"
@@ -93,12 +94,19 @@ TEST_F(MainWindow, ListsTheChoicesByTheirNamesAndStartsIdle) {
   EXPECT_EQ(stimulus->currentIndex(), 0);
   EXPECT_EQ(acquisition->currentIndex(), 0);
 
-  for (const char* name : {"bbStimulusConfig", "bbAcqConfig", "bbPostConfig"}) {
-    QPushButton* configure = Find<QPushButton>(form_, name);
+  // "show Configure" opens the stimulus and acquisition windows; post-processing is not built.
+  for (const auto& [button, window] :
+       {std::pair{"bbStimulusConfig", "CfgStimForm"}, std::pair{"bbAcqConfig", "CfgAcqForm"}}) {
+    QPushButton* configure = Find<QPushButton>(form_, button);
     EXPECT_EQ(configure->text(), "show Configure");
-    EXPECT_FALSE(configure->isEnabled());
-    EXPECT_FALSE(configure->toolTip().isEmpty());
+    EXPECT_FALSE(Find<QWidget>(form_, window)->isVisible());
+    configure->click();
+    EXPECT_TRUE(Find<QWidget>(form_, window)->isVisible()) << window;
   }
+  EXPECT_FALSE(Find<QPushButton>(form_, "bbPostConfig")->isEnabled());
+  EXPECT_TRUE(Find<QWidget>(form_, "Set_ADDA")->isVisible()) << "the levels show at start-up";
+  EXPECT_EQ(Find<QLabel>(form_, "StatusPanel1")->text().toStdString(),
+            "D/A(48k): " + std::string(SimulatedCard::kDeviceName));
   EXPECT_TRUE(Find<QPushButton>(form_, "sbStart")->isVisible());
   EXPECT_FALSE(Find<QPushButton>(form_, "sbStop")->isVisible());
   QPushButton* time_freq = Find<QPushButton>(form_, "sbTimeFreq");

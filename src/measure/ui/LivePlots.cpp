@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 
+#include <algorithm>
 #include <utility>
 
 #include "plot/PlotWindowRules.h"
@@ -154,6 +155,23 @@ void LivePlots::HideAll() {
 
 // A closing window leaves its place and size for the next opening and unchecks its item; it
 // frees itself.
+WindowPlace LivePlots::Place(LiveRole role) const {
+  const TLivePFPars& pars = pars_[Index(role)];
+  if (pars.plot != nullptr && pars.plot->isVisible()) {
+    return {pars.plot->x(), pars.plot->y(), pars.plot->width(), pars.plot->height()};
+  }
+  return {pars.left, pars.top, pars.width, pars.height};
+}
+
+void LivePlots::SetPlace(LiveRole role, const WindowPlace& place) {
+  if (!place.Stored()) return;
+  TLivePFPars& pars = pars_[Index(role)];
+  pars.left = place.left;
+  pars.top = place.top;
+  pars.width = place.width;
+  pars.height = std::max(place.height, 1);
+}
+
 bool LivePlots::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Close) {
     for (TLivePFPars& pars : pars_) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "config/ProgramPreferences.h"
 #include "measure/PrimaryDisplay.h"
 #include "plot/ui/TPlotForm.h"
 #include "record/DataObj.h"
@@ -54,6 +55,10 @@ class LivePlots : public QObject {
   QAction* MenuItem(LiveRole role) const { return pars_[Index(role)].menu_item; }
   TPlotForm* Window(LiveRole role) const { return pars_[Index(role)].plot.data(); }
   void SetShown(LiveRole role, bool shown);
+  // Where a window stands (while shown) or stood when last closed, as the configuration keeps
+  // it; a stored place applies from the next opening.
+  WindowPlace Place(LiveRole role) const;
+  void SetPlace(LiveRole role, const WindowPlace& place);
 
   // After each pass: the captured pass and the time-domain result.
   void TakeResults(const TDataMeas& live_time, const TDataMeas& time_result);

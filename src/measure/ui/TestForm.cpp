@@ -48,11 +48,23 @@ constexpr const char* kNotYetAvailable = "This configuration window is not avail
 
 }  // namespace
 
+namespace {
+
+QString MessageLines(std::string text) {
+  std::replace(text.begin(), text.end(), '\r', '\n');
+  return ToQString(text);
+}
+
+}  // namespace
+
 void ShowOkMessage(QWidget* parent, const std::string& text) {
-  std::string lines = text;
-  std::replace(lines.begin(), lines.end(), '\r', '\n');
-  QMessageBox::information(parent, QApplication::applicationDisplayName(), ToQString(lines),
+  QMessageBox::information(parent, QApplication::applicationDisplayName(), MessageLines(text),
                            QMessageBox::Ok);
+}
+
+bool AskYesNo(QWidget* parent, const std::string& question) {
+  return QMessageBox::question(parent, QApplication::applicationDisplayName(),
+                               MessageLines(question)) == QMessageBox::Yes;
 }
 
 TTestForm::TTestForm(TestFormContext context, QWidget* parent)
@@ -60,6 +72,10 @@ TTestForm::TTestForm(TestFormContext context, QWidget* parent)
       context_(std::move(context)),
       station_(context_.driver, context_.devices, context_.data_directory, Ports(),
                context_.driver_error_text),
+      configuration_({station_.Stimulus(), station_.Timing(), station_.Audio().Soundcards(),
+                      Controller().Acquisition(), Controller().Extras(), Controller().Formats(),
+                      Controller().Tracking(), preferences_, context_.plot_session->folders},
+                     context_.data_directory),
       auto_start_{.start = NowAsDateTime(), .enabled = false} {
   station_.Controller().SetToneLists(tones_);
   station_.Controller().events.OnStarted = [this] {
@@ -71,6 +87,8 @@ TTestForm::TTestForm(TestFormContext context, QWidget* parent)
   };
   BuildWindow();
   BuildMenus();
+  BuildConfigMenu();
+  BuildConfigWindows();
   FollowPowerBroadcast();
   status_timer_.setInterval(kStatusTickMs);
   connect(&status_timer_, &QTimer::timeout, this, &TTestForm::StatusTimerTimer);
@@ -129,11 +147,7 @@ void TTestForm::BuildWindow() {
         return IsAcquisitionCompatible(Controller().StimCode(), AcqTypeOfItem(item));
       },
       acquisition_box_));
-  const auto stimuli = StimulusTypes();
-  const auto current = std::find_if(stimuli.begin(), stimuli.end(), [this](const auto& type) {
-    return type.code == Controller().StimCode();
-  });
-  stimulus_box_->setCurrentIndex(static_cast<int>(current - stimuli.begin()));
+  ShowStimulusOfController();
   ShowAcquisitionOfController();
   connect(stimulus_box_, &QComboBox::currentIndexChanged, this, &TTestForm::cStimulusChange);
   connect(acquisition_box_, &QComboBox::currentIndexChanged, this, &TTestForm::cAcquisitionChange);
@@ -197,6 +211,19 @@ void TTestForm::BuildMenus() {
       ->setObjectName("AutoStartTimer");
   options->addAction("A.C. Power Line Frequency", this, &TTestForm::EditLineFrequency)
       ->setObjectName("LineFrequency");
+  options
+      ->addAction("Audio Interface", this,
+                  [this] {
+                    AudioWindow().show();
+                    AudioWindow().raise();
+                  })
+      ->setObjectName("ShowAudioInterface");
+  query_for_save_ = options->addAction("Query for Save at shutdown");
+  query_for_save_->setObjectName("QueryForSave");
+  query_for_save_->setCheckable(true);
+  query_for_save_->setChecked(preferences_.query_for_save_at_shutdown);
+  connect(query_for_save_, &QAction::toggled, this,
+          [this](bool on) { preferences_.query_for_save_at_shutdown = on; });
 }
 
 void TTestForm::SetPlotWindows(PlotWindowList& windows) {
@@ -268,6 +295,7 @@ void TTestForm::cStimulusChange(int item) {
   if (item < 0 || item >= static_cast<int>(stimuli.size())) return;
   Controller().SelectStimulus(stimuli[item].code);
   ShowAcquisitionOfController();
+  RefreshConfigWindows();
 }
 
 // An incompatible type is refused without a word: the list shows the kept type again.
@@ -275,6 +303,16 @@ void TTestForm::cAcquisitionChange(int item) {
   if (item >= 0) Controller().SelectAcquisition(AcqTypeOfItem(item));
   if (display_) display_->SelectAcquisition(Controller().AcqType());
   ShowAcquisitionOfController();
+  RefreshConfigWindows();
+}
+
+void TTestForm::ShowStimulusOfController() {
+  const auto stimuli = StimulusTypes();
+  const auto current = std::find_if(stimuli.begin(), stimuli.end(), [this](const auto& type) {
+    return type.code == Controller().StimCode();
+  });
+  const QSignalBlocker quiet(stimulus_box_);
+  stimulus_box_->setCurrentIndex(static_cast<int>(current - stimuli.begin()));
 }
 
 void TTestForm::ShowAcquisitionOfController() {
@@ -301,6 +339,7 @@ void TTestForm::RequestStart() { Controller().RequestStart(); }
 
 void TTestForm::StatusTimerTimer() {
   Controller().StatusTick();
+  if (Controller().Running()) ShowInputLevels();
   FollowRunState();
 }
 
@@ -391,8 +430,8 @@ void TTestForm::showEvent(QShowEvent* event) {
   }
 }
 
-// Without configuration files the settings keep their defaults; the MLS table of the default
-// sequence length is built (and cached in the data folder) before the first measurement needs it.
+// The MLS table of the configured sequence length is built (and cached in the data folder)
+// before the first measurement needs it.
 void TTestForm::FormActivate() {
   ActivationSteps steps;
   steps.build_mls_tables = [this] {
@@ -403,15 +442,21 @@ void TTestForm::FormActivate() {
   steps.notice = [this](std::string_view text) {
     Controller().NoticeLog().Notice(std::string(text));
   };
-  steps.load_configuration = [] {};
-  steps.outputs_disabled = [] { return false; };
-  steps.ask_yes_no = [this](std::string_view question) {
-    std::string lines(question);
-    std::replace(lines.begin(), lines.end(), '\r', '\n');
-    return QMessageBox::question(this, QApplication::applicationDisplayName(), ToQString(lines)) ==
-           QMessageBox::Yes;
+  steps.load_configuration = [this] {
+    LoadHardwareConfig(configuration_.DefaultFile(ConfigFile::kHardware));
+    LoadSoftwareConfig(configuration_.DefaultFile(ConfigFile::kSoftware));
   };
-  steps.enable_outputs = [] {};
+  steps.outputs_disabled = [this] {
+    return !station_.Stimulus().output1_enabled || !station_.Stimulus().output2_enabled;
+  };
+  steps.ask_yes_no = [this](std::string_view question) {
+    return context_.ask_yes_no(this, std::string(question));
+  };
+  steps.enable_outputs = [this] {
+    station_.Stimulus().output1_enabled = true;
+    station_.Stimulus().output2_enabled = true;
+    ApplyOutputLevels();
+  };
   steps.arm_auto_start = [this] {
     Controller().SetAutoStart(ArmedStart(auto_start_, NowAsDateTime()));
   };
@@ -435,8 +480,20 @@ void TTestForm::closeEvent(QCloseEvent* event) {
       primary_plot_->Session().recent_files.Save(context_.data_directory);
     }
   };
-  // Saving the configuration files is not offered yet: nothing asks.
-  if (!RunCloseQuery(false, steps)) {
+  steps.ask_save = [this](std::string_view question) {
+    return context_.config_dialogs.ask_save(this, std::string(question));
+  };
+  steps.ask_yes_no = [this](std::string_view question) {
+    return context_.ask_yes_no(this, std::string(question));
+  };
+  steps.save_software_configuration = [this] {
+    SaveSoftwareConfig(configuration_.DefaultFile(ConfigFile::kSoftware));
+  };
+  steps.save_hardware_configuration = [this] {
+    SaveHardwareConfig(configuration_.DefaultFile(ConfigFile::kHardware));
+  };
+  steps.save_backup_record = [this] { SaveBackupRecord(); };
+  if (!RunCloseQuery(preferences_.query_for_save_at_shutdown, steps)) {
     event->ignore();
     return;
   }

@@ -8,14 +8,18 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "audio/devices/WaveDevice.h"
 #include "audio/engine/StreamingEngine.h"
+#include "config/ProgramPreferences.h"
+#include "config/ui/ConfigDialogs.h"
 #include "files/FileContext.h"
 #include "measure/MeasuringStation.h"
 #include "measure/PrimaryDisplay.h"
+#include "measure/ProgramConfiguration.h"
 #include "measure/ui/AutoStartDialog.h"
 #include "measure/ui/LineFrequencyEditor.h"
 #include "measure/ui/LivePlots.h"
@@ -31,7 +35,14 @@ class QPushButton;
 namespace vireon {
 
 class PlotWindowList;
+class TCfgAcqForm;
+class TCfgStimForm;
 class TPlotForm;
+class TSet_ADDA;
+
+// The message boxes the desktop program shows; the texts use "\r" line breaks.
+void ShowOkMessage(QWidget* parent, const std::string& text);
+bool AskYesNo(QWidget* parent, const std::string& question);  // true for Yes
 
 // What the main window measures with and how it reaches the user.
 struct TestFormContext {
@@ -39,8 +50,8 @@ struct TestFormContext {
   StationDevices devices;
   std::filesystem::path data_directory;
   DriverErrorText driver_error_text;
-  // A message box with an OK button; the texts use "\r" line breaks.
   std::function<void(QWidget* parent, const std::string& text)> show_message;
+  std::function<bool(QWidget* parent, const std::string& question)> ask_yes_no = AskYesNo;
   std::function<void()> end_debug_log = [] {};
   // Ends the program once the main window has closed.
   std::function<void()> quit = [] { QCoreApplication::exit(0); };
@@ -50,10 +61,13 @@ struct TestFormContext {
   // "A.C. Power Line Frequency"; none when cancelled.
   std::function<std::optional<double>(QWidget* parent, double hz)> ask_line_frequency =
       AskLineFrequency;
+  // What the plot windows share: the default data folders live there.
+  std::shared_ptr<PlotSession> plot_session = std::make_shared<PlotSession>();
+  // The "Config" menu's file and folder choices and the shutdown question.
+  ConfigDialogs config_dialogs = InteractiveConfigDialogs();
+  // A data file named at start-up keeps the configuration windows hidden.
+  bool started_with_file = false;
 };
-
-// The message box the desktop program shows.
-void ShowOkMessage(QWidget* parent, const std::string& text);
 
 // The main window: the stimulus, acquisition and post-process choices, the Start/Stop control
 // with F12 and Esc, the run indicator and the status panel, around the measurement controller
@@ -87,6 +101,16 @@ class TTestForm : public QMainWindow {
   // "ShowForms": this window and every plot window, maximised plot windows at normal size.
   void ShowForms();
 
+  // The configuration files. A load is followed by the devices, choices and windows it names;
+  // a save that fails shows the error and returns false.
+  void LoadSoftwareConfig(const std::filesystem::path& file);
+  void LoadHardwareConfig(const std::filesystem::path& file);
+  bool SaveSoftwareConfig(const std::filesystem::path& file);
+  bool SaveHardwareConfig(const std::filesystem::path& file);
+  ProgramConfiguration& Configuration() { return configuration_; }
+  QWidget& AudioWindow();  // "Audio Interface"
+  ProgramPreferences& Preferences() { return preferences_; }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -109,10 +133,26 @@ class TTestForm : public QMainWindow {
   void FollowRunState();
   void ShowAcquisitionOfController();
   void FollowPowerBroadcast();
+  void BuildConfigMenu();
+  void LoadConfigFiles(ConfigFile kind, bool both);
+  void SaveConfigFilesAs(ConfigFile kind, bool both);
+  void SaveStartupConfigs();
+  void ChooseDefaultFolder(bool saving);
+  void ShowPreferences();  // window places and menu checks after a software load
+  void GatherPreferences(bool with_visibility);
+  void ApplyOutputLevels();
+  void SaveBackupRecord();
+  void ShowStimulusOfController();
+  void BuildConfigWindows();
+  void RefreshConfigWindows();
+  void ShowDevicePanels();
+  void ShowInputLevels();
 
   TestFormContext context_;
   ToneLists tones_ = DefaultToneLists();
   MeasuringStation station_;
+  ProgramPreferences preferences_;
+  ProgramConfiguration configuration_;  // after what it binds
   // A kept view's weighting file that no longer loads is left off without a message box.
   CollectedMessages weighting_notices_;
   std::optional<PrimaryDisplay> display_;
@@ -136,6 +176,11 @@ class TTestForm : public QMainWindow {
   QLabel* run_blinker_ = nullptr;
   QLabel* status_word_ = nullptr;
   QAction* new_secondary_plot_ = nullptr;
+  QAction* query_for_save_ = nullptr;
+  TSet_ADDA* audio_window_ = nullptr;
+  TCfgStimForm* stimulus_window_ = nullptr;
+  TCfgAcqForm* acquisition_window_ = nullptr;
+  QAction* defaults_track_changes_ = nullptr;
 };
 
 }  // namespace vireon

@@ -166,10 +166,7 @@ void TPlotForm::DialogMessages::ShowMessage(const std::string& text) {
 }
 
 TPlotForm::TPlotForm(const PlotRole& role, PlotFormContext context, QWidget* parent)
-    : QMainWindow(parent),
-      role_(role),
-      context_(std::move(context)),
-      last_folder_(context_.data_folder) {
+    : QMainWindow(parent), role_(role), context_(std::move(context)) {
   setObjectName(QString::fromStdString(role_.ComponentName()));
   setWindowTitle(QString::fromStdString(role_.Caption()));
   if (role_.kind != PlotRoleKind::Primary) setAttribute(Qt::WA_DeleteOnClose);
@@ -361,11 +358,26 @@ void TPlotForm::ListRecentFiles() {
   primary_colors_action_->setChecked(context_.session->colors_on_open.has_value());
 }
 
-void TPlotForm::RememberFile(const std::filesystem::path& file) {
-  last_folder_ = file.parent_path();
+void TPlotForm::RememberFile(const std::filesystem::path& file, bool saved) {
   PlotSession& session = *context_.session;
+  if (saved) {
+    session.folders.FileSaved(file);
+  } else {
+    session.folders.FileOpened(file);
+  }
   session.recent_files.Add(file);
   session.recent_files.Save(context_.data_folder);  // a list that cannot be kept is no loss
+}
+
+// Until a configuration names them, the dialogs start in the data folder.
+std::filesystem::path TPlotForm::OpenFolder() const {
+  const std::string& folder = context_.session->folders.load;
+  return folder.empty() ? context_.data_folder : std::filesystem::path(folder);
+}
+
+std::filesystem::path TPlotForm::SaveFolder() const {
+  const std::string& folder = context_.session->folders.save;
+  return folder.empty() ? context_.data_folder : std::filesystem::path(folder);
 }
 
 void TPlotForm::BuildStatusBar() {
@@ -508,7 +520,7 @@ bool TPlotForm::OpenFile(const std::filesystem::path& file) {
     loaded.FWinEnd = std::max(loaded.FNumPoints - 1, 0);
   }
   *record = std::move(loaded);
-  RememberFile(file);
+  RememberFile(file, false);
   // The plot takes the record's colours (with the primary's option, those it was given as it
   // was read) before it redraws, which writes the plot's colours into the record.
   if (scheme || !context_.files.UsePrimaryColorsOnOpen) plot_->LoadColorsFromData();
@@ -521,7 +533,7 @@ bool TPlotForm::OpenFile(const std::filesystem::path& file) {
 
 void TPlotForm::Open() {
   if (measuring_ || Record() == nullptr || !OpensFiles()) return;
-  const FileQuestion question{false, "Open Data File", kOpenFilter, "frd", last_folder_ / ""};
+  const FileQuestion question{false, "Open Data File", kOpenFilter, "frd", OpenFolder() / ""};
   if (const auto file = context_.dialogs.ChooseFile(this, question)) OpenFile(*file);
 }
 
@@ -545,7 +557,7 @@ void TPlotForm::Save() {
     messages_.ShowMessage(kSaveError);
     return;
   }
-  RememberFile(file);
+  RememberFile(file, true);
 }
 
 void TPlotForm::SaveAs(const std::string& proposed_name) {
@@ -556,7 +568,7 @@ void TPlotForm::SaveAs(const std::string& proposed_name) {
   filter += kNativeSaveFilter;
   if (!IsTimeAxisType(record->FDataType)) filter += kTextExportSaveFilter;
   filter += kAsciiSaveFilter;
-  const FileQuestion question{true, "", filter, "vr2", last_folder_ / proposed_name};
+  const FileQuestion question{true, "", filter, "vr2", SaveFolder() / proposed_name};
   const auto chosen = context_.dialogs.ChooseFile(this, question);
   if (!chosen) return;
   const std::filesystem::path file = SaveName(*chosen, question.default_extension);
@@ -569,7 +581,7 @@ void TPlotForm::SaveAs(const std::string& proposed_name) {
     return;
   }
   record->FFileName = file.string();
-  RememberFile(file);
+  RememberFile(file, true);
   RecordReplaced();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/Notices.h"
+#include "config/ProgramPreferences.h"
 #include "files/FileContext.h"
 #include "plot/MruList.h"
 #include "plot/PlotFormat.h"
@@ -50,8 +51,9 @@ struct PlotSession {
   PrintSettings print_settings;
   double wav_level_db = 0.0;  // the current WAV export level; not kept in configuration files
   std::optional<OpenColorScheme> colors_on_open;  // none while the option is off
-  QPointer<TPlotForm> primary;                    // where the colours are taken from
-  std::vector<QPointer<TPlotForm>> windows;       // every plot window, for "Add Plot to Set"
+  DataFolders folders;                       // "Default Data Directory", kept in the configuration
+  QPointer<TPlotForm> primary;               // where the colours are taken from
+  std::vector<QPointer<TPlotForm>> windows;  // every plot window, for "Add Plot to Set"
 };
 
 // What the plot windows share; the file context must outlive them.
@@ -191,8 +193,11 @@ class TPlotForm : public QMainWindow {
   void BuildExportMenu(QMenu& file_menu);
   void BuildPrintMenu(QMenu& file_menu);
   void BuildStatusBar();
-  void ListRecentFiles();                                // each time the File menu opens
-  void RememberFile(const std::filesystem::path& file);  // the recently-used list and folder
+  void ListRecentFiles();  // each time the File menu opens
+  // The recently-used list and, with "Defaults track changes", the default folder.
+  void RememberFile(const std::filesystem::path& file, bool saved);
+  std::filesystem::path OpenFolder() const;  // where the open dialogs start
+  std::filesystem::path SaveFolder() const;  // where the save and export dialogs start
   void RecordReplaced();  // caption, status text, buttons and limits follow the record
   void RefreshCommands();
   void ApplyGeometryLimits();
@@ -216,7 +221,6 @@ class TPlotForm : public QMainWindow {
   PlotFormContext context_;
   DialogMessages messages_{*this};
   std::optional<TDataMeas> own_record_;
-  std::filesystem::path last_folder_;
   bool measuring_ = false;
   std::optional<QPoint> status_drag_from_;  // a left press on the status bar
   std::string status_text_;

@@ -59,7 +59,7 @@ void TPlotForm::ExportAscii() {
                               "",
                               kAsciiExportFilter,
                               choice->comma ? "csv" : "txt",
-                              last_folder_ / ProposedSaveName(*record),
+                              SaveFolder() / ProposedSaveName(*record),
                               choice->comma ? kCsvFilterIndex : 0};
   const auto file = ChooseExportFile(question);
   if (!file) return;
@@ -77,7 +77,7 @@ void TPlotForm::ExportMlssa() {
   const TDataMeas* record = Record();
   if (measuring_ || record == nullptr || !IsSampledType(record->FDataType)) return;
   const auto file =
-      ChooseExportFile({true, "", kMlssaFilter, "TXT", last_folder_ / ProposedSaveName(*record)});
+      ChooseExportFile({true, "", kMlssaFilter, "TXT", SaveFolder() / ProposedSaveName(*record)});
   if (file && !ExportMlssaTime(*file, *record)) messages_.ShowMessage(kSaveError);
 }
 
@@ -85,7 +85,7 @@ void TPlotForm::ExportPolar() {
   const TDataMeas* record = Record();
   if (measuring_ || record == nullptr || record->FPlotKind != kPolarPlotKind) return;
   const auto file =
-      ChooseExportFile({true, "", kPolarFilter, "csv", last_folder_ / ProposedSaveName(*record)});
+      ChooseExportFile({true, "", kPolarFilter, "csv", SaveFolder() / ProposedSaveName(*record)});
   if (file && !ExportPolarCsv(*file, *record)) messages_.ShowMessage(kSaveError);
 }
 
@@ -102,7 +102,7 @@ void TPlotForm::SaveToWav() {
   if (!choice) return;
   session.wav_level_db = choice->level_db;
   const auto file =
-      ChooseExportFile({true, "", kWavFilter, "wav", last_folder_ / ProposedSaveName(*record)});
+      ChooseExportFile({true, "", kWavFilter, "wav", SaveFolder() / ProposedSaveName(*record)});
   if (!file) return;
   // The loudest sample lies at the level below full scale; never above it.
   const double level = std::pow(10.0, std::min(choice->level_db, 0.0) / 20.0);

@@ -1,0 +1,99 @@
+// The main window's configuration windows: the audio interface, stimulus and acquisition
+// windows, what they are told when the choices change, and the device panels of the status bar.
+
+#include "measure/ui/TestForm.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <string>
+
+#include "audio/settings/StatusPanels.h"
+#include "audio/settings/TDeviceCal.h"
+#include "audio/ui/TSet_ADDA.h"
+#include "measure/ui/MlsWaitWindow.h"
+#include "measure/ui/TCfgAcqForm.h"
+#include "plot/render/QtText.h"
+#include "stimulus/MlsTables.h"
+#include "stimulus/ui/TCfgStimForm.h"
+
+namespace vireon {
+
+void TTestForm::BuildConfigWindows() {
+  const auto show_message = [this](QWidget* parent, const std::string& text) {
+    context_.show_message(parent, text);
+  };
+
+  AddaWindowHooks audio_hooks;
+  audio_hooks.changed = [this] { ShowDevicePanels(); };
+  audio_hooks.devices_changed = [this] {
+    ShowDevicePanels();
+    RefreshConfigWindows();
+  };
+  audio_hooks.show_message = show_message;
+  audio_window_ = new TSet_ADDA(this, station_.Audio(), station_.Stimulus(), station_.Timing(),
+                                std::move(audio_hooks));
+
+  StimFormHooks stimulus_hooks;
+  stimulus_hooks.changed = [] {};
+  stimulus_hooks.measuring = [this] { return Controller().Running(); };
+  stimulus_hooks.stop = [this] { sbStopClick(); };
+  stimulus_hooks.build_mls_tables = [this](int order) {
+    MlsTableStore store(context_.data_directory);
+    return BuildWithMlsWaitWindow(this, store, order);
+  };
+  stimulus_hooks.show_message = show_message;
+  stimulus_window_ = new TCfgStimForm(station_.Stimulus(), std::move(stimulus_hooks), this);
+
+  acquisition_window_ = new TCfgAcqForm(Controller(), CfgAcqHooks{}, this);
+
+  for (const char* name : {"bbStimulusConfig", "bbAcqConfig"}) {
+    auto* button = findChild<QPushButton*>(name);
+    button->setEnabled(true);
+    button->setToolTip({});
+  }
+  connect(findChild<QPushButton*>("bbStimulusConfig"), &QPushButton::clicked, this, [this] {
+    RefreshConfigWindows();
+    stimulus_window_->show();
+    stimulus_window_->raise();
+  });
+  connect(findChild<QPushButton*>("bbAcqConfig"), &QPushButton::clicked, acquisition_window_,
+          &TCfgAcqForm::ShowForCurrentType);
+  ShowDevicePanels();
+}
+
+QWidget& TTestForm::AudioWindow() { return *audio_window_; }
+
+// The windows follow the stimulus, the acquisition type and the rates chosen.
+void TTestForm::RefreshConfigWindows() {
+  const TADDASettings& audio = station_.Audio().Settings();
+  StimulusSelection selection;
+  selection.stim_code = Controller().StimCode();
+  selection.acq_type = Controller().AcqType();
+  selection.play_rate = audio.PlayRate;
+  selection.record_rate = audio.RecRate;
+  selection.play_bits = audio.PlayBits;
+  stimulus_window_->ShowFor(selection);
+  stimulus_window_->Refresh();
+  acquisition_window_->Refresh();
+}
+
+void TTestForm::ShowDevicePanels() {
+  const char* names[] = {"StatusPanel1", "StatusPanel2"};
+  const WaveDirection directions[] = {WaveDirection::kPlay, WaveDirection::kRecord};
+  for (int i = 0; i < 2; ++i) {
+    if (auto* panel = statusBar()->findChild<QLabel*>(names[i])) {
+      panel->setText(ToQString(DeviceStatusPanel(station_.Audio(), directions[i])));
+    }
+  }
+}
+
+// The input level bars follow each pass; an overload is also shown on the primary plot.
+void TTestForm::ShowInputLevels() {
+  const PassLevels& levels = Controller().Levels();
+  audio_window_->ShowInputPeaks(levels.channels[0].peak_of_full_scale * kFullScaleCode,
+                                levels.channels[1].peak_of_full_scale * kFullScaleCode);
+}
+
+}  // namespace vireon
