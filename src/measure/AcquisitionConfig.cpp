@@ -1,5 +1,6 @@
 #include "measure/AcquisitionConfig.h"
 
+#include <array>
 #include <limits>
 #include <string>
 
@@ -55,6 +56,17 @@ void BindEnum(ConfigBindings& software, std::string_view key, Enum& value, Enum 
   software.BindInteger(
       kSystem, key, [&value] { return static_cast<int>(value); },
       [&value](int read) { value = static_cast<Enum>(read); }, 0, static_cast<int>(last));
+}
+
+// "Acq Ch<n>: Hide tones from" "stim Ch1" and "stim Ch2", kept as bits 0 and 1 of one number.
+void BindHiddenTones(ConfigBindings& software, std::string_view key, std::array<bool, 2>& from) {
+  software.BindInteger(
+      "V2 Parameters", key, [&from] { return (from[0] ? 1 : 0) | (from[1] ? 2 : 0); },
+      [&from](int bits) {
+        from[0] = (bits & 1) != 0;
+        from[1] = (bits & 2) != 0;
+      },
+      0, 3);
 }
 
 void BindWindowCode(ConfigBindings& software, std::string_view key, std::uint8_t& code) {
@@ -117,6 +129,9 @@ void BindAcquisitionSettings(ConfigBindings& software, AcquisitionSettings& sett
   software.Bind(kSystem, "ShouldCalcTotal2", extras.totals.channel2);
   software.Bind(kSystem, "CalcDisplayedFreqsOnly", extras.totals.displayed_freqs_only);
   software.Bind(kSystem, "ReferenceResistor", settings.reference_resistor, 0.1, 1000000.0);
+  BindHiddenTones(software, "SpectrumHideStimulus1", settings.hide_tones[0]);
+  BindHiddenTones(software, "SpectrumHideStimulus2", settings.hide_tones[1]);
+  software.Bind("V2 Parameters", "HideLineBW", settings.hide_bandwidth_bins, 1, 100);
   BindWindowCode(software, "WndKindSync", extras.window_sync);
   BindWindowCode(software, "WndKindAsync", extras.window_async);
   BindFormats(software, formats);

@@ -29,6 +29,10 @@ struct ConfiguredValues {
   DataFolders& folders;
 };
 
+// The user's software configuration as a guided procedure set it aside before loading its own;
+// read at start-up when a procedure did not put it back.
+inline constexpr std::string_view kSetAsideConfigName = "VrSaveConfig.ini";
+
 // Software files of this version or older read "StrictScripts" as on.
 inline constexpr int kLastVersionWithoutStrictScripts = 225;
 

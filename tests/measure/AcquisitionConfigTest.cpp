@@ -44,6 +44,8 @@ void ExpectSameAcquisitionSettings(const AcquisitionSettings& a, const Acquisiti
   EXPECT_EQ(a.auto_stop, b.auto_stop);
   EXPECT_EQ(a.auto_stop_seconds, b.auto_stop_seconds);
   EXPECT_EQ(a.reference_resistor, b.reference_resistor);
+  EXPECT_EQ(a.hide_tones, b.hide_tones);
+  EXPECT_EQ(a.hide_bandwidth_bins, b.hide_bandwidth_bins);
 }
 
 TEST(AcquisitionConfigTest, SettingsOfTwoTypesReadBackIntoFreshObjects) {
@@ -55,6 +57,8 @@ TEST(AcquisitionConfigTest, SettingsOfTwoTypesReadBackIntoFreshObjects) {
   s.auto_stop = AutoStopMode::kAvgs;
   s.auto_stop_seconds = 12.5;
   s.reference_resistor = 8.2;
+  s.hide_tones = {{{false, true}, {true, true}}};
+  s.hide_bandwidth_bins = 9;
   written.extras.trigger = {TriggerPolarity::kNegative, 1, 0.02, 25.0, TriggerSlope::kFall, true};
   written.extras.totals = {true, false, false};
   written.extras.window_sync = 15;
@@ -86,6 +90,7 @@ TEST(AcquisitionConfigTest, SettingsOfTwoTypesReadBackIntoFreshObjects) {
   EXPECT_NE(text.find("AverageType=2\r\nAverageLimit=12\r\n"), std::string::npos);
   EXPECT_NE(text.find("UseAvg6=1\r\nAutoStopOnTime6=1\r\n"), std::string::npos);
   EXPECT_NE(text.find("FftSize_S=1024\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SpectrumHideStimulus1=2\r\nSpectrumHideStimulus2=3\r\n"), std::string::npos);
 
   BoundAcquisition read;
   read.Read(text);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QImage>
 
 #include <filesystem>
 #include <string>
@@ -151,6 +152,37 @@ TEST_F(ConfigurationWindow, DefaultDataFoldersAreChosenAndFollowTheFilesUsed) {
   const DataFolders& folders = windows_.Context().session->folders;
   EXPECT_EQ(folders.save, chosen.string());
   EXPECT_EQ(folders.load, chosen.string());
+}
+
+// "BackDrop" → "Select" shows the chosen picture behind the windows; a cancelled choice keeps the
+// default picture. The picture and whether it shows are kept.
+TEST_F(ConfigurationWindow, BackdropPictureAndVisibilityAreKept) {
+  const std::filesystem::path picture = folder_ / "stage.bmp";
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::darkGreen);
+  ASSERT_TRUE(image.save(QString::fromStdString(picture.string()), "BMP"));
+  QWidget* backdrop = Find<QWidget>(form_, "Backdrop");
+  EXPECT_FALSE(backdrop->isVisible());
+
+  config_file_answer_ = picture;
+  MenuItem("BackDropSelect")->trigger();
+  EXPECT_TRUE(backdrop->isVisible());
+  EXPECT_EQ(form_.Preferences().backdrop_bitmap, picture.string());
+  save_answer_ = QueryAnswer::kYes;
+  ASSERT_TRUE(form_.close());
+  {
+    Restart again(Context(), windows_.Context());
+    EXPECT_TRUE(Find<QWidget>(again.form, "Backdrop")->isVisible());
+    EXPECT_EQ(again.form.Preferences().backdrop_bitmap, picture.string());
+    MenuItemOf(again.form, "BackDropToggle")->trigger();
+    EXPECT_FALSE(Find<QWidget>(again.form, "Backdrop")->isVisible());
+  }
+
+  form_.show();
+  config_file_answer_.reset();
+  MenuItem("BackDropSelect")->trigger();
+  EXPECT_TRUE(backdrop->isVisible());
+  EXPECT_TRUE(form_.Preferences().backdrop_bitmap.empty()) << "the default picture";
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 #include "audio/settings/InputDesignation.h"
@@ -168,6 +169,16 @@ void TSet_ADDA::BuildSetupMenu(QMenu* menu) {
     QAction* item = menu->addAction(ToQString(caption));
     item->setObjectName(MenuObjectName(caption));
     connect(item, &QAction::triggered, this, [this, editor] { EditTiming(editor); });
+  }
+  // The system volume control of either side, where one is installed.
+  menu->addSeparator();
+  for (const auto& [caption, name, side] :
+       {std::tuple{"&Play Mixer", "mnuPlayMixer", MixerSide::kPlayback},
+        std::tuple{"R&ecord Mixer", "mnuRecordMixer", MixerSide::kRecording}}) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setEnabled(static_cast<bool>(hooks_.open_mixer));
+    connect(item, &QAction::triggered, this, [this, side] { hooks_.open_mixer(this, side); });
   }
 }
 

@@ -13,6 +13,7 @@
 #include "audio/settings/AudioInterfaceSettings.h"
 #include "audio/settings/TimingSettings.h"
 #include "audio/ui/NumericEditorDialog.h"
+#include "config/VolumeControl.h"
 #include "stimulus/CfgStim.h"
 
 class QAction;
@@ -56,6 +57,8 @@ struct AddaWindowHooks {
   std::function<std::optional<double>(QWidget* parent, const NumericEditorSpec& spec,
                                       double value)>
       edit_number = AskNumber;  // none when cancelled
+  // "&Play Mixer", "R&ecord Mixer": the system volume control; none disables them.
+  std::function<void(QWidget* parent, MixerSide side)> open_mixer;
 };
 
 // "Audio Interface": the choice of the sound card's play and record devices, their rates and

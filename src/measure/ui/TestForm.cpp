@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 #include "common/DateTime.h"
@@ -89,6 +90,7 @@ TTestForm::TTestForm(TestFormContext context, QWidget* parent)
   BuildMenus();
   BuildConfigMenu();
   BuildConfigWindows();
+  BuildBackdrop();
   FollowPowerBroadcast();
   status_timer_.setInterval(kStatusTickMs);
   connect(&status_timer_, &QTimer::timeout, this, &TTestForm::StatusTimerTimer);
@@ -443,6 +445,9 @@ void TTestForm::FormActivate() {
     Controller().NoticeLog().Notice(std::string(text));
   };
   steps.load_configuration = [this] {
+    const std::filesystem::path set_aside = context_.data_directory / kSetAsideConfigName;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(set_aside, error)) LoadSoftwareConfig(set_aside);
     LoadHardwareConfig(configuration_.DefaultFile(ConfigFile::kHardware));
     LoadSoftwareConfig(configuration_.DefaultFile(ConfigFile::kSoftware));
   };

@@ -34,6 +34,7 @@ class QPushButton;
 
 namespace vireon {
 
+class BackdropWindow;
 class PlotWindowList;
 class TCfgAcqForm;
 class TCfgStimForm;
@@ -147,6 +148,9 @@ class TTestForm : public QMainWindow {
   void RefreshConfigWindows();
   void ShowDevicePanels();
   void ShowInputLevels();
+  void BuildBackdrop();
+  void SelectBackdrop();
+  void ShowBackdrop(bool shown);
 
   TestFormContext context_;
   ToneLists tones_ = DefaultToneLists();
@@ -180,6 +184,7 @@ class TTestForm : public QMainWindow {
   TSet_ADDA* audio_window_ = nullptr;
   TCfgStimForm* stimulus_window_ = nullptr;
   TCfgAcqForm* acquisition_window_ = nullptr;
+  BackdropWindow* backdrop_ = nullptr;
   QAction* defaults_track_changes_ = nullptr;
 };
 

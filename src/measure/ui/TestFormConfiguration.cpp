@@ -9,10 +9,12 @@
 #include <QSignalBlocker>
 
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "audio/ui/TSet_ADDA.h"
 #include "common/VireonError.h"
+#include "config/ui/BackdropWindow.h"
 #include "files/FileIO_Data.h"
 #include "measure/ui/TCfgAcqForm.h"
 #include "plot/ui/TDataPlot.h"
@@ -34,6 +36,11 @@ WindowPlace PlaceOf(const QWidget& window) {
 void MoveTo(QWidget& window, const WindowPlace& place) {
   window.move(place.left, place.top);
   if (place.Stored() && place.height > 0) window.resize(place.width, place.height);
+}
+
+bool FileExists(const std::string& file) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(file, error);
 }
 
 WindowPlace Corner(const WindowPlace& place) { return {place.left, place.top}; }
@@ -211,6 +218,7 @@ void TTestForm::ApplyOutputLevels() {
 // windows of a starting program are not shown yet.
 void TTestForm::GatherPreferences(bool with_visibility) {
   if (with_visibility) {
+    preferences_.backdrop_shown = backdrop_->isVisible();
     preferences_.levels_visible = audio_window_->isVisible();
     preferences_.stimulus_window_visible = stimulus_window_->isVisible();
     preferences_.acquisition_window_visible = acquisition_window_->isVisible();
@@ -243,6 +251,11 @@ void TTestForm::ShowPreferences() {
   MoveTo(*stimulus_window_, Corner(preferences_.stimulus_window));
   MoveTo(*acquisition_window_, Corner(preferences_.acquisition_window));
   audio_window_->setVisible(preferences_.levels_visible);
+  // A stored picture that has gone leaves the backdrop hidden.
+  const bool picture_kept =
+      preferences_.backdrop_bitmap.empty() || FileExists(preferences_.backdrop_bitmap);
+  preferences_.backdrop_bitmap = backdrop_->SetBackdropBitmap(preferences_.backdrop_bitmap);
+  ShowBackdrop(preferences_.backdrop_shown && picture_kept);
   if (!context_.started_with_file) {
     if (preferences_.stimulus_window_visible) stimulus_window_->show();
     if (preferences_.acquisition_window_visible) acquisition_window_->ShowForCurrentType();

@@ -4,6 +4,8 @@
 #include "measure/ui/TestForm.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -12,6 +14,8 @@
 #include "audio/settings/StatusPanels.h"
 #include "audio/settings/TDeviceCal.h"
 #include "audio/ui/TSet_ADDA.h"
+#include "config/ui/BackdropWindow.h"
+#include "config/ui/VolumeControlLaunch.h"
 #include "measure/ui/MlsWaitWindow.h"
 #include "measure/ui/TCfgAcqForm.h"
 #include "plot/render/QtText.h"
@@ -32,6 +36,9 @@ void TTestForm::BuildConfigWindows() {
     RefreshConfigWindows();
   };
   audio_hooks.show_message = show_message;
+  audio_hooks.open_mixer = [show_message](QWidget* parent, MixerSide side) {
+    OpenVolumeControl(parent, side, show_message);
+  };
   audio_window_ = new TSet_ADDA(this, station_.Audio(), station_.Stimulus(), station_.Timing(),
                                 std::move(audio_hooks));
 
@@ -64,6 +71,37 @@ void TTestForm::BuildConfigWindows() {
 }
 
 QWidget& TTestForm::AudioWindow() { return *audio_window_; }
+
+// "Preferences" → "BackDrop": the picture behind the program's windows.
+void TTestForm::BuildBackdrop() {
+  backdrop_ = new BackdropWindow(context_.data_directory, this);
+  QMenu* preferences = menuBar()->addMenu("Preferences");
+  preferences->setObjectName("PreferencesMenu");
+  QMenu* backdrop = preferences->addMenu("BackDrop");
+  backdrop->addAction("Select", this, &TTestForm::SelectBackdrop)->setObjectName("BackDropSelect");
+  backdrop->addAction("Toggle", this, [this] { ShowBackdrop(!backdrop_->isVisible()); })
+      ->setObjectName("BackDropToggle");
+}
+
+// Cancelling the choice returns to the default picture; the backdrop is shown either way.
+void TTestForm::SelectBackdrop() {
+  const std::filesystem::path current = preferences_.backdrop_bitmap.empty()
+                                            ? context_.data_directory / ""
+                                            : std::filesystem::path(preferences_.backdrop_bitmap);
+  const auto file = context_.config_dialogs.choose_file(
+      this, {false, "", std::string(kBackdropFilter), "bmp", current});
+  preferences_.backdrop_bitmap = backdrop_->SetBackdropBitmap(file ? file->string() : "");
+  ShowBackdrop(true);
+}
+
+void TTestForm::ShowBackdrop(bool shown) {
+  preferences_.backdrop_shown = shown;
+  if (shown) {
+    backdrop_->ShowBehind();
+  } else {
+    backdrop_->hide();
+  }
+}
 
 // The windows follow the stimulus, the acquisition type and the rates chosen.
 void TTestForm::RefreshConfigWindows() {
