@@ -12,6 +12,7 @@
 #include "audio/sync/SyncBlockRoutines.h"
 #include "common/DateTime.h"
 #include "measure/AcquisitionTypes.h"
+#include "measure/SpectrumHold.h"
 #include "measure/StartPlan.h"
 #include "measure/TriggerSetup.h"
 #include "record/Averaging.h"
@@ -67,6 +68,13 @@ bool MeasurementController::SelectAcquisition(int acq_type) {
   ChangeAcquisition(type);
   last_acq_of_stimulus_[stim_code_] = type;
   return true;
+}
+
+void MeasurementController::RestartAverages() {
+  time_rec_.FAvgCount = 0;
+  freq_rec_.FAvgCount = 0;
+  RestartSpectrumHold(freq_rec_);
+  first_pass_ = true;
 }
 
 void MeasurementController::StoreForConfiguration() {

@@ -76,6 +76,9 @@ class MeasurementController {
   void StoreForConfiguration();
   void ApplyConfiguration();
 
+  // "Restart": the next pass starts the averages and the hold traces afresh.
+  void RestartAverages();
+
   // Script-safe setters: values are limited to the ranges of the acquisition window.
   void SetFftSize(std::int64_t size);
   void SetAcqSize(std::int64_t size);

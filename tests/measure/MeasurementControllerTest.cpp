@@ -79,6 +79,26 @@ TEST(MeasurementControllerTest, AveragingTargetStopsTheRunWithItsEventsInOrder) 
   EXPECT_EQ(controller.TimeRec().FAvgCount, 2);
 }
 
+// "Restart" after the first pass: the target is counted again from the next pass on.
+TEST(MeasurementControllerTest, RestartCountsTheAveragesAgain) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  controller.SelectStimulus(4);  // MLS (synchronous)
+  ASSERT_TRUE(controller.SelectAcquisition(2));
+  controller.Acquisition().avg_target = 2;
+  controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+  int passes = 0;
+  const auto record = controller.events.OnAcqOnceDone;
+  controller.events.OnAcqOnceDone = [&] {
+    record();
+    if (++passes == 1) controller.RestartAverages();
+  };
+  controller.ClickStart();
+  ASSERT_TRUE(rig.RunUntilStopped(30.0));
+  EXPECT_EQ(passes, 3);
+  EXPECT_EQ(controller.TimeRec().FAvgCount, 2);
+}
+
 TEST(MeasurementControllerTest, F12StartsOnceTwoTicksLaterAndStartWhileRunningStops) {
   ControllerRig rig(kWire);
   MeasurementController& controller = rig.controller();

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include <string>
+#include <utility>
 
 #include "audio/settings/StatusPanels.h"
 #include "audio/settings/TDeviceCal.h"
@@ -53,7 +54,9 @@ void TTestForm::BuildConfigWindows() {
   stimulus_hooks.show_message = show_message;
   stimulus_window_ = new TCfgStimForm(station_.Stimulus(), std::move(stimulus_hooks), this);
 
-  acquisition_window_ = new TCfgAcqForm(Controller(), CfgAcqHooks{}, this);
+  CfgAcqHooks acquisition_hooks;
+  acquisition_hooks.restart_averages = [this] { Controller().RestartAverages(); };
+  acquisition_window_ = new TCfgAcqForm(Controller(), std::move(acquisition_hooks), this);
 
   for (const char* name : {"bbStimulusConfig", "bbAcqConfig"}) {
     auto* button = findChild<QPushButton*>(name);
