@@ -12,6 +12,7 @@
 #include "audio/sync/SyncBlockRoutines.h"
 #include "common/DateTime.h"
 #include "measure/AcquisitionTypes.h"
+#include "measure/AnalysisWindow.h"
 #include "measure/SpectrumHold.h"
 #include "measure/StartPlan.h"
 #include "measure/TriggerSetup.h"
@@ -67,6 +68,14 @@ bool MeasurementController::SelectAcquisition(int acq_type) {
   if (running_ || !IsAcquisitionCompatible(stim_code_, type)) return false;
   ChangeAcquisition(type);
   last_acq_of_stimulus_[stim_code_] = type;
+  return true;
+}
+
+bool MeasurementController::FindWindowEdges() {
+  if (running_ || time_rec_.FNumPoints < 2) return false;
+  const WindowEdgesFound found = FindAnalysisWindowEdges(time_rec_);
+  pass_state_.window_edges = std::pair(found.start, found.end);
+  SetAnalysisWindow(time_rec_, found.start, found.end, false);
   return true;
 }
 
@@ -207,7 +216,10 @@ void MeasurementController::StartAcqManual() {
   analysis_context_.MeasurementRunning = true;
   analysis_context_.CrossSpectra = {};
   pass_layout_ = plan->layout;
-  pass_state_ = PassState();
+  // The window edges found or set before stay the analysis window of the new passes.
+  PassState fresh;
+  fresh.window_edges = pass_state_.window_edges;
+  pass_state_ = fresh;
   scales_ = plan->scales;
   step_index_ = 0;
   pass_count_ = 0;

@@ -76,6 +76,9 @@ class MeasurementController {
   void StoreForConfiguration();
   void ApplyConfiguration();
 
+  // "Find Window Edges" (not while measuring): the analysis window of the time record found from
+  // its impulse peaks, kept for the passes of the next starts. False without a record to search.
+  bool FindWindowEdges();
   // "Restart": the next pass starts the averages and the hold traces afresh.
   void RestartAverages();
 

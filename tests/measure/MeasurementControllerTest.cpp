@@ -99,6 +99,33 @@ TEST(MeasurementControllerTest, RestartCountsTheAveragesAgain) {
   EXPECT_EQ(controller.TimeRec().FAvgCount, 2);
 }
 
+// "Find Window Edges" on the measured impulse narrows the analysis window, and the next start
+// keeps it; while measuring, or before any measurement, it does nothing.
+TEST(MeasurementControllerTest, FoundWindowEdgesStayForTheNextStart) {
+  ControllerRig rig(kWire);
+  MeasurementController& controller = rig.controller();
+  EXPECT_FALSE(controller.FindWindowEdges()) << "no time record yet";
+  controller.SelectStimulus(4);  // MLS (synchronous)
+  ASSERT_TRUE(controller.SelectAcquisition(2));
+  controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+  controller.ClickStart();
+  ASSERT_TRUE(rig.RunUntilStopped(30.0));
+  const std::int32_t last = controller.TimeRec().FNumPoints - 1;
+  ASSERT_EQ(controller.TimeRec().FWinEnd - controller.TimeRec().FWinStart, last) << "whole";
+
+  ASSERT_TRUE(controller.FindWindowEdges());
+  const std::int32_t start = controller.TimeRec().FWinStart;
+  const std::int32_t end = controller.TimeRec().FWinEnd;
+  EXPECT_LT(end - start, last);
+
+  rig.events.clear();
+  controller.ClickStart();
+  EXPECT_FALSE(controller.FindWindowEdges()) << "not while measuring";
+  ASSERT_TRUE(rig.RunUntilStopped(30.0));
+  EXPECT_EQ(controller.TimeRec().FWinStart, start);
+  EXPECT_EQ(controller.TimeRec().FWinEnd, end);
+}
+
 TEST(MeasurementControllerTest, F12StartsOnceTwoTicksLaterAndStartWhileRunningStops) {
   ControllerRig rig(kWire);
   MeasurementController& controller = rig.controller();

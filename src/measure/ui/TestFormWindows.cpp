@@ -56,6 +56,9 @@ void TTestForm::BuildConfigWindows() {
 
   CfgAcqHooks acquisition_hooks;
   acquisition_hooks.restart_averages = [this] { Controller().RestartAverages(); };
+  acquisition_hooks.find_window_edges = [this] {
+    if (Controller().FindWindowEdges()) RedrawPlots();
+  };
   acquisition_window_ = new TCfgAcqForm(Controller(), std::move(acquisition_hooks), this);
 
   for (const char* name : {"bbStimulusConfig", "bbAcqConfig"}) {
