@@ -41,18 +41,10 @@ void KeepView(const TDataMeas& shown, TDataMeas& result) {
   }
 }
 
-// The wavelet types share one kept view; type 99 has the last one.
-int FormatIndex(int acq_type) {
-  constexpr int kFirstWavelet = 21;
-  constexpr int kLastWavelet = 24;
-  if (acq_type >= kFirstWavelet && acq_type <= kLastWavelet) acq_type = kFirstWavelet;
-  return ItemOfAcqType(acq_type);
-}
-
 }  // namespace
 
 PrimaryDisplay::PrimaryDisplay(TDataMeas initial, WeightingLoader load_weighting, int acq_type)
-    : load_weighting_(std::move(load_weighting)), format_index_(FormatIndex(acq_type)) {
+    : load_weighting_(std::move(load_weighting)), format_index_(KeptViewItem(acq_type)) {
   time_.record = std::move(initial);
 }
 
@@ -83,11 +75,11 @@ void PrimaryDisplay::ApplyNewView(const Slot& slot, TDataMeas& result) {
 }
 
 void PrimaryDisplay::SelectAcquisition(int acq_type) {
-  const int index = FormatIndex(acq_type);
+  const int index = KeptViewItem(acq_type);
   if (index == format_index_) return;
   for (Slot* slot : {&frequency_, &time_}) {
-    if (slot->has_result) {
-      slot->kept[static_cast<std::size_t>(format_index_)] = CapturePlotFormat(slot->record);
+    if (auto shown = ShownView(*slot)) {
+      slot->kept[static_cast<std::size_t>(format_index_)] = std::move(shown);
     }
     slot->new_view = true;
   }
@@ -97,6 +89,34 @@ void PrimaryDisplay::SelectAcquisition(int acq_type) {
 void PrimaryDisplay::TakeResults(const TDataMeas& frequency, const TDataMeas& time) {
   Refresh(frequency_, frequency);
   Refresh(time_, time);
+}
+
+std::optional<PlotFormat> PrimaryDisplay::ShownView(const Slot& slot) const {
+  // Right after a change of type the slot still holds the previous type's result.
+  if (!slot.has_result || slot.new_view) return std::nullopt;
+  return CapturePlotFormat(slot.record);
+}
+
+AcquisitionViews PrimaryDisplay::KeptViews() const {
+  AcquisitionViews views{frequency_.kept, time_.kept};
+  const auto current = static_cast<std::size_t>(format_index_);
+  if (auto shown = ShownView(frequency_)) views.frequency[current] = std::move(shown);
+  if (auto shown = ShownView(time_)) views.time[current] = std::move(shown);
+  return views;
+}
+
+void PrimaryDisplay::SetKeptViews(const AcquisitionViews& views) {
+  const auto take = [current = static_cast<std::size_t>(format_index_), this](
+                        Slot& slot, const AcquisitionViews::Kept& taken) {
+    for (std::size_t item = 0; item < slot.kept.size(); ++item) {
+      const std::optional<PlotFormat>& view = taken[item];
+      slot.kept[item] = view && IsShowableView(*view) ? view : std::nullopt;
+    }
+    const std::optional<PlotFormat>& mine = slot.kept[current];
+    if (const auto shown = ShownView(slot); shown && mine && *mine != *shown) slot.new_view = true;
+  };
+  take(frequency_, views.frequency);
+  take(time_, views.time);
 }
 
 TDataMeas& PrimaryDisplay::Shown() { return SlotOf(ShownDomain()).record; }

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "measure/AcquisitionTypes.h"
+#include "measure/AcquisitionViews.h"
 #include "plot/PlotFormat.h"
 #include "record/DataObj.h"
 
@@ -16,7 +17,7 @@ namespace vireon {
 // as they were shown when it was left.
 class PrimaryDisplay {
  public:
-  enum class Domain { kFrequency, kTime };
+  using Domain = ResultDomain;
 
   // Shown in the time domain until the first result arrives; `load_weighting` finds the
   // weighting curves the kept views name.
@@ -34,6 +35,13 @@ class PrimaryDisplay {
   // "Load Pre-Format..": the format the next result of its data type is shown with.
   void SetPreFormat(PlotFormat format) { pre_format_ = std::move(format); }
 
+  // The views kept for every type, the current type's taken from the results it shows, as the
+  // configuration saves them.
+  AcquisitionViews KeptViews() const;
+  // Takes the views a configuration read, those that can be shown; a view of the current type
+  // that differs from the one its result is shown in is put on that domain's next result.
+  void SetKeptViews(const AcquisitionViews& views);
+
   // The chosen domain's record, or the other one's while the chosen one has no result yet. Each
   // domain's record keeps its address for as long as the display lives.
   TDataMeas& Shown();
@@ -49,12 +57,14 @@ class PrimaryDisplay {
     TDataMeas record;
     bool has_result = false;
     bool new_view = true;  // the next result gets a new view
-    std::array<std::optional<PlotFormat>, kAcquisitionItemCount> kept;
+    AcquisitionViews::Kept kept;
   };
   Slot& SlotOf(Domain domain) { return domain == Domain::kTime ? time_ : frequency_; }
   const Slot& SlotOf(Domain domain) const { return domain == Domain::kTime ? time_ : frequency_; }
   void Refresh(Slot& slot, const TDataMeas& result);
   void ApplyNewView(const Slot& slot, TDataMeas& result);
+  // The view the current type's result is shown in; none until that type has a result.
+  std::optional<PlotFormat> ShownView(const Slot& slot) const;
 
   WeightingLoader load_weighting_;
   int format_index_;  // of the current acquisition type's kept views

@@ -18,6 +18,7 @@ ProgramConfiguration::ProgramConfiguration(const ConfiguredValues& values,
   BindStimulusSettings(software, values.stimulus);
   BindAcquisitionSettings(software, values.acquisition, values.extras, values.formats);
   BindComponentTracking(software, values.tracking);
+  BindAcquisitionViews(software, views_);
   BindAudioSettings(software, hardware_.Bindings(), values.soundcards, values.timing);
 }
 

@@ -10,6 +10,7 @@
 #include "measure/AcquisitionConfig.h"
 #include "measure/AcquisitionFormats.h"
 #include "measure/AcquisitionSettings.h"
+#include "measure/AcquisitionViews.h"
 #include "measure/ComponentTracking.h"
 #include "stimulus/CfgStim.h"
 
@@ -55,6 +56,10 @@ class ProgramConfiguration {
   void SoftwareConfig(const std::filesystem::path& file, WalkDirection direction);
   void HardwareConfig(const std::filesystem::path& file, WalkDirection direction);
 
+  // The primary plot's views of each acquisition type as the software file keeps them: set from
+  // the display before a walk of the software file, handed back to it after a read.
+  AcquisitionViews& Views() { return views_; }
+
   // The walks, for assignments of single keys.
   ConfigWalk& Software() { return software_; }
   ConfigWalk& Hardware() { return hardware_; }
@@ -62,6 +67,7 @@ class ProgramConfiguration {
  private:
   std::filesystem::path data_directory_;
   DataFolders& folders_;
+  AcquisitionViews views_;
   ConfigWalk software_;
   ConfigWalk hardware_;
 };

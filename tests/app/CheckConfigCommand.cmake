@@ -9,7 +9,7 @@ run_cli(0 config --config in.ini --hardware in.hdi --set Forms/MainLeft=1 --set 
         --save out.ini --save-hardware out.hdi)
 expect_file_starts_with(out.ini "[Vireon Version]\r\nVer=230\r\n\r\n[LivePlots]\r\n")
 expect_file_contains(out.ini "[Forms]\r\nMainTop=120\r\nMainLeft=33\r\n")
-expect_file_contains(out.ini "[AcqMode3]\r\nAverageType=1\r\nAverageLimit=6\r\nFftSize=16384\r\n")
+expect_file_contains(out.ini "[AcqMode3]\r\nAverageType=1\r\nAverageLimit=6\r\nCurve0=-1\r\nCurve1=-1\r\nWeightFile=\r\nFftSize=16384\r\n")
 # Settings the files do not name are written at the program's defaults.
 expect_file_contains(out.ini "[Chirp]\r\nChirpTimeLength=0.2\r\nChirpStartFreq=20\r\n")
 expect_file_contains(out.hdi "PlayRate=96000\r\n")

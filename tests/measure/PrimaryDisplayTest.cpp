@@ -118,5 +118,73 @@ TEST(PrimaryDisplay, APreFormatShowsTheNextResultOfItsTypeOnce) {
   EXPECT_EQ(display.Shown().FNumDivisions, 8);
 }
 
+// What a configuration saves: every type's kept view, the current type's from its shown results.
+// A display that takes them back shows each type's next results in them.
+TEST(PrimaryDisplay, KeptViewsCarryOverToAnotherDisplay) {
+  PrimaryDisplay display(Result(0, 16), NoWeightings(), 8);
+  display.SetDomain(PrimaryDisplay::Domain::kFrequency);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  display.Shown().FNumDivisions = 4;
+  display.SelectAcquisition(4);
+  display.TakeResults(Result(2, 200), Result(0, 480));
+  display.Shown().FNumDivisions = 5;  // shown, not yet kept
+
+  const AcquisitionViews views = display.KeptViews();
+  ASSERT_TRUE(views.frequency[8] && views.frequency[4] && views.time[8] && views.time[4]);
+  EXPECT_EQ(views.frequency[8]->VNumDiv, 4);
+  EXPECT_EQ(views.frequency[4]->VNumDiv, 5);
+  EXPECT_EQ(views.frequency[4]->DataType, 2);
+  EXPECT_FALSE(views.frequency[9].has_value());
+
+  AcquisitionViews taken = views;
+  taken.time[8]->HStop = taken.time[8]->HStart;  // an empty range cannot be shown
+  PrimaryDisplay fresh(Result(0, 16), NoWeightings(), 8);
+  fresh.SetKeptViews(taken);
+  EXPECT_FALSE(fresh.KeptViews().time[8].has_value());
+  EXPECT_EQ(fresh.KeptViews().frequency, views.frequency);
+  fresh.SetDomain(PrimaryDisplay::Domain::kFrequency);
+  fresh.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(fresh.Shown().FNumDivisions, 4);
+  fresh.SelectAcquisition(4);
+  fresh.TakeResults(Result(2, 200), Result(0, 480));
+  EXPECT_EQ(fresh.Shown().FNumDivisions, 5);
+}
+
+// Right after a change of type the plot still shows the previous type's result: that view is
+// not the new type's.
+TEST(PrimaryDisplay, ATypeWithoutResultsKeepsNoViewOfAnother) {
+  PrimaryDisplay display(Result(0, 16), NoWeightings(), 8);
+  display.SetDomain(PrimaryDisplay::Domain::kFrequency);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  display.Shown().FNumDivisions = 4;
+  display.SelectAcquisition(9);
+  EXPECT_FALSE(display.KeptViews().frequency[9].has_value());
+  display.SelectAcquisition(10);
+  const AcquisitionViews views = display.KeptViews();
+  EXPECT_FALSE(views.frequency[9].has_value());
+  ASSERT_TRUE(views.frequency[8].has_value());
+  EXPECT_EQ(views.frequency[8]->VNumDiv, 4);
+
+  display.SelectAcquisition(9);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 8);  // the default view, not type 8's
+}
+
+// A configuration loaded while the current type shows results: its view of that type shows
+// from the next result on, after which the user's changes are kept again.
+TEST(PrimaryDisplay, ALoadedViewOfTheCurrentTypeShowsOnItsNextResult) {
+  PrimaryDisplay display(Result(0, 16), NoWeightings(), 8);
+  display.SetDomain(PrimaryDisplay::Domain::kFrequency);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  AcquisitionViews views = display.KeptViews();
+  views.frequency[8]->VNumDiv = 7;
+  display.SetKeptViews(views);
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 7);
+  display.Shown().FNumDivisions = 3;
+  display.TakeResults(Result(1, 200), Result(0, 480));
+  EXPECT_EQ(display.Shown().FNumDivisions, 3);
+}
+
 }  // namespace
 }  // namespace vireon

@@ -123,6 +123,10 @@ TEST_F(ProgramConfigurationTest, ChangedSettingsOfEveryOwnerSurviveASaveAndLoad)
   before.preferences.live_ir = {10, 20, 300, 200};
   before.folders.load = "/somewhere/else";
   before.folders.follow_changes = false;
+  PlotFormat time_view;
+  time_view.HStart = 0.0;
+  time_view.HStop = 0.02;
+  before.configuration.Views().time[3] = time_view;
   before.configuration.SoftwareConfig(folder_ / "a.ini", WalkDirection::kSave);
   before.configuration.HardwareConfig(folder_ / "a.hdi", WalkDirection::kSave);
 
@@ -141,6 +145,8 @@ TEST_F(ProgramConfigurationTest, ChangedSettingsOfEveryOwnerSurviveASaveAndLoad)
   EXPECT_EQ(after.preferences.live_ir, (WindowPlace{10, 20, 300, 200}));
   EXPECT_EQ(after.folders.load, "/somewhere/else");
   EXPECT_FALSE(after.folders.follow_changes);
+  ASSERT_TRUE(after.configuration.Views().time[3].has_value());
+  EXPECT_EQ(after.configuration.Views().time[3]->HStop, 0.02);
 }
 
 // The save folder is taken only when it still exists; the open folder as stored.

@@ -162,7 +162,9 @@ void TTestForm::LoadHardwareConfig(const std::filesystem::path& file) {
 void TTestForm::LoadSoftwareConfig(const std::filesystem::path& file) {
   if (Controller().Running()) sbStopClick();
   GatherPreferences(false);
+  if (display_) configuration_.Views() = display_->KeptViews();
   configuration_.SoftwareConfig(file, WalkDirection::kRead);
+  if (display_) display_->SetKeptViews(configuration_.Views());
   Controller().ApplyConfiguration();
   ApplyOutputLevels();
   ShowStimulusOfController();
@@ -181,6 +183,7 @@ void TTestForm::LoadSoftwareConfig(const std::filesystem::path& file) {
 bool TTestForm::SaveSoftwareConfig(const std::filesystem::path& file) {
   GatherPreferences(true);
   Controller().StoreForConfiguration();
+  if (display_) configuration_.Views() = display_->KeptViews();
   try {
     configuration_.SoftwareConfig(file, WalkDirection::kSave);
     return true;
