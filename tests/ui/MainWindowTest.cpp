@@ -103,6 +103,13 @@ TEST_F(MainWindow, ListsTheChoicesByTheirNamesAndStartsIdle) {
     configure->click();
     EXPECT_TRUE(Find<QWidget>(form_, window)->isVisible()) << window;
   }
+  // The stimulus window's editor buttons open the tone-set and stepped-tone editors.
+  for (const auto& [button, editor] :
+       {std::pair{"bbEditTones1", "WavCompEdit1"}, std::pair{"bbEditTones2", "WavCompEdit2"},
+        std::pair{"bbEditSteps1", "SweepStimEdit1"}, std::pair{"bbEditSteps2", "SweepStimEdit2"}}) {
+    Find<QPushButton>(form_, button)->click();
+    EXPECT_TRUE(Find<QWidget>(form_, editor)->isVisible()) << editor;
+  }
   EXPECT_FALSE(Find<QPushButton>(form_, "bbPostConfig")->isEnabled());
   EXPECT_TRUE(Find<QWidget>(form_, "Set_ADDA")->isVisible()) << "the levels show at start-up";
   EXPECT_EQ(Find<QLabel>(form_, "StatusPanel1")->text().toStdString(),

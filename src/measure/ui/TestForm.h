@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -36,10 +37,12 @@ namespace vireon {
 
 class BackdropWindow;
 class PlotWindowList;
+class SweepStimEdit;
 class TCfgAcqForm;
 class TCfgStimForm;
 class TPlotForm;
 class TSet_ADDA;
+class WavCompEdit;
 
 // The message boxes the desktop program shows; the texts use "\r" line breaks.
 void ShowOkMessage(QWidget* parent, const std::string& text);
@@ -149,6 +152,8 @@ class TTestForm : public QMainWindow {
   void ShowDevicePanels();
   void ShowInputLevels();
   void BuildBackdrop();
+  void OpenToneEditor(int channel);
+  void OpenStepEditor(int channel);
   void SelectBackdrop();
   void ShowBackdrop(bool shown);
 
@@ -185,6 +190,8 @@ class TTestForm : public QMainWindow {
   TCfgStimForm* stimulus_window_ = nullptr;
   TCfgAcqForm* acquisition_window_ = nullptr;
   BackdropWindow* backdrop_ = nullptr;
+  std::array<WavCompEdit*, 2> tone_editors_{};    // lists P and Q, made when first opened
+  std::array<SweepStimEdit*, 2> step_editors_{};  // channels 1 and 2
   QAction* defaults_track_changes_ = nullptr;
 };
 

@@ -21,7 +21,9 @@
 #include "measure/ui/TCfgAcqForm.h"
 #include "plot/render/QtText.h"
 #include "stimulus/MlsTables.h"
+#include "stimulus/ui/SweepStimEdit.h"
 #include "stimulus/ui/TCfgStimForm.h"
+#include "stimulus/ui/WavCompEdit.h"
 
 namespace vireon {
 
@@ -52,6 +54,8 @@ void TTestForm::BuildConfigWindows() {
     return BuildWithMlsWaitWindow(this, store, order);
   };
   stimulus_hooks.show_message = show_message;
+  stimulus_hooks.edit_tones = [this](int channel) { OpenToneEditor(channel); };
+  stimulus_hooks.edit_steps = [this](int channel) { OpenStepEditor(channel); };
   stimulus_window_ = new TCfgStimForm(station_.Stimulus(), std::move(stimulus_hooks), this);
 
   CfgAcqHooks acquisition_hooks;
@@ -109,6 +113,35 @@ void TTestForm::ShowBackdrop(bool shown) {
   }
 }
 
+// "Edit Tones (Ch n)": the Waveform Component Editor of list P (1) or Q (2), made once.
+void TTestForm::OpenToneEditor(int channel) {
+  WavCompEdit*& editor = tone_editors_[channel == 2 ? 1 : 0];
+  if (editor == nullptr) {
+    ToneEditorHooks hooks;
+    hooks.changed = [this] { Controller().SetToneLists(tones_); };
+    hooks.show_message = [this](QWidget* parent, const std::string& text) {
+      context_.show_message(parent, text);
+    };
+    editor = new WavCompEdit(tones_, channel, station_.Audio().Settings().PlayRate,
+                             std::move(hooks), this);
+  }
+  editor->Open();
+}
+
+// "Edit Steps (Ch n)": the stepped tones of that channel, made once.
+void TTestForm::OpenStepEditor(int channel) {
+  SweepStimEdit*& editor = step_editors_[channel == 2 ? 1 : 0];
+  if (editor == nullptr) {
+    SweepStimEditHooks hooks;
+    hooks.changed = [this] { stimulus_window_->Refresh(); };
+    hooks.show_message = [this](QWidget* parent, const std::string& text) {
+      context_.show_message(parent, text);
+    };
+    editor = new SweepStimEdit(station_.Stimulus().stepped, channel, std::move(hooks), this);
+  }
+  editor->Open();
+}
+
 // The windows follow the stimulus, the acquisition type and the rates chosen.
 void TTestForm::RefreshConfigWindows() {
   const TADDASettings& audio = station_.Audio().Settings();
@@ -121,6 +154,15 @@ void TTestForm::RefreshConfigWindows() {
   stimulus_window_->ShowFor(selection);
   stimulus_window_->Refresh();
   acquisition_window_->Refresh();
+  for (WavCompEdit* editor : tone_editors_) {
+    if (editor != nullptr) {
+      editor->SetPlayRate(audio.PlayRate);
+      editor->Refresh();
+    }
+  }
+  for (SweepStimEdit* editor : step_editors_) {
+    if (editor != nullptr) editor->Refresh();
+  }
 }
 
 void TTestForm::ShowDevicePanels() {
