@@ -14,20 +14,7 @@ namespace vireon {
 
 TEditRealSpin* MakeSpin(QWidget* parent, const char* name, const SpinRule& rule,
                         std::function<void(double)> changed) {
-  auto* spin = new TEditRealSpin(parent);
-  spin->setObjectName(name);
-  spin->SetMinValue(rule.min);
-  spin->SetMaxValue(rule.max);
-  spin->SetIntOnly(rule.int_only);
-  spin->SetEngUnits(rule.eng_units);
-  // Sizes up to 33554432 must read in full.
-  if (!rule.eng_units) spin->SetDefNumChars(9);
-  spin->SetUnits(rule.units);
-  spin->SetShowUnits(rule.units[0] != '\0');
-  spin->SetStepMode(rule.step);
-  if (rule.step == StepModeT::smLog) spin->SetRealMult(rule.step_size);
-  if (rule.step == StepModeT::smReal) spin->SetRealInc(rule.step_size);
-  if (rule.step == StepModeT::smIntRound) spin->SetCardInc(static_cast<int>(rule.step_size));
+  TEditRealSpin* spin = NewEditRealSpin(parent, name, rule);
   QObject::connect(spin, &TEditRealSpin::OnValChange, spin,
                    [spin, changed = std::move(changed)] { changed(spin->RealValue()); });
   return spin;

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "plot/NumberEntry.h"
+#include "plot/ui/TEditRealSpin.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -13,21 +13,8 @@ class QRadioButton;
 
 namespace vireon {
 
-class TEditRealSpin;
-
 // The pieces the acquisition windows are built from. Each reports only what the user does:
 // values set by the window itself fire nothing, so re-reading the settings never loops.
-
-// A numeric field's range and step rule.
-struct SpinRule {
-  double min = 0.0;
-  double max = 1.0;
-  StepModeT step = StepModeT::smIntRound;
-  double step_size = 1.0;  // the factor for smLog, the increment for smReal and smIntRound
-  bool int_only = false;
-  bool eng_units = true;  // off: every digit shown, as sizes and counts want
-  const char* units = "";
-};
 
 TEditRealSpin* MakeSpin(QWidget* parent, const char* name, const SpinRule& rule,
                         std::function<void(double)> changed);

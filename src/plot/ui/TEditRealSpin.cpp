@@ -350,4 +350,21 @@ bool TEditRealSpin::EditIncrement(StepMenuAction action) {
   return true;
 }
 
+TEditRealSpin* NewEditRealSpin(QWidget* parent, const char* name, const SpinRule& rule) {
+  auto* spin = new TEditRealSpin(parent);
+  spin->setObjectName(name);
+  spin->SetMinValue(rule.min);
+  spin->SetMaxValue(rule.max);
+  spin->SetIntOnly(rule.int_only);
+  spin->SetEngUnits(rule.eng_units);
+  spin->SetDefNumChars(rule.digits > 0 ? rule.digits : rule.eng_units ? 4 : 9);
+  spin->SetUnits(rule.units);
+  spin->SetShowUnits(rule.units[0] != '\0');
+  spin->SetStepMode(rule.step);
+  if (rule.step == StepModeT::smLog) spin->SetRealMult(rule.step_size);
+  if (rule.step == StepModeT::smReal) spin->SetRealInc(rule.step_size);
+  if (rule.step == StepModeT::smIntRound) spin->SetCardInc(static_cast<int>(rule.step_size));
+  return spin;
+}
+
 }  // namespace vireon

@@ -128,4 +128,17 @@ class TEditRealSpin : public QWidget {
   QWidget* dot_spin_;
 };
 
+// A numeric field's range, units and step rule, as the configuration windows lay them out.
+struct SpinRule {
+  double min = 0.0;
+  double max = 1.0;
+  StepModeT step = StepModeT::smIntRound;
+  double step_size = 1.0;  // the factor of smLog, the increment of smReal and smIntRound
+  bool int_only = false;
+  bool eng_units = true;  // off: plain digits, as sizes and counts want
+  const char* units = "";
+  int digits = 0;  // significant digits shown; 0: 4 in engineering units, else 9 (every digit)
+};
+TEditRealSpin* NewEditRealSpin(QWidget* parent, const char* name, const SpinRule& rule);
+
 }  // namespace vireon

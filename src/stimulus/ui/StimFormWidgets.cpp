@@ -5,26 +5,20 @@
 namespace vireon {
 
 TEditRealSpin* NewSpin(const SpinSpec& spec, QWidget* parent) {
-  auto* spin = new TEditRealSpin(parent);
-  spin->setObjectName(spec.name);
-  spin->SetMinValue(spec.min);
-  spin->SetMaxValue(spec.max);
-  spin->SetIntOnly(spec.int_only);
-  spin->SetEngUnits(spec.eng_units);
-  spin->SetDefNumChars(spec.digits);
-  spin->SetUnits(spec.units);
-  spin->SetShowUnits(*spec.units != '\0');
+  SpinRule rule{.min = spec.min,
+                .max = spec.max,
+                .int_only = spec.int_only,
+                .eng_units = spec.eng_units,
+                .units = spec.units,
+                .digits = spec.digits};
   if (spec.step_factor > 0) {
-    spin->SetRealMult(spec.step_factor);
-    spin->SetStepMode(StepModeT::smLog);
-  } else if (spec.int_only) {
-    spin->SetCardInc(static_cast<int>(spec.step));
-    spin->SetStepMode(StepModeT::smIntRound);
+    rule.step = StepModeT::smLog;
+    rule.step_size = spec.step_factor;
   } else {
-    spin->SetRealInc(spec.step);
-    spin->SetStepMode(StepModeT::smReal);
+    rule.step = spec.int_only ? StepModeT::smIntRound : StepModeT::smReal;
+    rule.step_size = spec.step;
   }
-  return spin;
+  return NewEditRealSpin(parent, spec.name, rule);
 }
 
 }  // namespace vireon
