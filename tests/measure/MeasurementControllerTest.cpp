@@ -60,13 +60,18 @@ TEST(MeasurementControllerTest, ScriptSettersKeepToTheWindowsRanges) {
   EXPECT_EQ(controller.Acquisition().avg_target, 1'000'000);
 }
 
+// Synchronous MLS measuring the time record, stopping after `target` averages.
+void ChooseMlsAveraging(MeasurementController& controller, int target) {
+  controller.SelectStimulus(4);  // MLS (synchronous)
+  ASSERT_TRUE(controller.SelectAcquisition(2));
+  controller.Acquisition().avg_target = target;
+  controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+}
+
 TEST(MeasurementControllerTest, AveragingTargetStopsTheRunWithItsEventsInOrder) {
   ControllerRig rig(kWire);
   MeasurementController& controller = rig.controller();
-  controller.SelectStimulus(4);  // MLS (synchronous)
-  ASSERT_TRUE(controller.SelectAcquisition(2));
-  controller.Acquisition().avg_target = 2;
-  controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+  ChooseMlsAveraging(controller, 2);
   controller.ClickStart();
   ASSERT_TRUE(controller.Running()) << (rig.messages.empty() ? "" : rig.messages.front());
   ASSERT_TRUE(rig.RunUntilStopped(30.0));
@@ -83,10 +88,7 @@ TEST(MeasurementControllerTest, AveragingTargetStopsTheRunWithItsEventsInOrder) 
 TEST(MeasurementControllerTest, RestartCountsTheAveragesAgain) {
   ControllerRig rig(kWire);
   MeasurementController& controller = rig.controller();
-  controller.SelectStimulus(4);  // MLS (synchronous)
-  ASSERT_TRUE(controller.SelectAcquisition(2));
-  controller.Acquisition().avg_target = 2;
-  controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+  ChooseMlsAveraging(controller, 2);
   int passes = 0;
   const auto record = controller.events.OnAcqOnceDone;
   controller.events.OnAcqOnceDone = [&] {
@@ -105,9 +107,7 @@ TEST(MeasurementControllerTest, FoundWindowEdgesStayForTheNextStart) {
   ControllerRig rig(kWire);
   MeasurementController& controller = rig.controller();
   EXPECT_FALSE(controller.FindWindowEdges()) << "no time record yet";
-  controller.SelectStimulus(4);  // MLS (synchronous)
-  ASSERT_TRUE(controller.SelectAcquisition(2));
-  controller.Acquisition().auto_stop = AutoStopMode::kAvgs;
+  ChooseMlsAveraging(controller, 1);
   controller.ClickStart();
   ASSERT_TRUE(rig.RunUntilStopped(30.0));
   const std::int32_t last = controller.TimeRec().FNumPoints - 1;
