@@ -7,6 +7,7 @@ namespace vireon {
 namespace {
 
 constexpr int kMaxCoordinate = 32767;
+constexpr double kLastDateTime = 2958466.0;  // 1 January 10000
 
 std::string WithoutTrailingSlash(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -86,6 +87,8 @@ void BindProgramPreferences(ConfigBindings& software, ProgramPreferences& p, Dat
       });
   software.Bind("VireonSystem", "DataLoadDirectory", folders.load);
   software.Bind("VireonSystem", "DataDefaultsFollowChanges", folders.follow_changes);
+  software.Bind("VireonSystem", "AutoStartTime", p.auto_start_time, 0.0, kLastDateTime);
+  software.Bind("VireonSystem", "UseAutoStart", p.auto_start);
 }
 
 }  // namespace vireon

@@ -51,6 +51,8 @@ struct ProgramPreferences {
   int print_scale = 1;                      // "PrintScale": 1 "Screen", 2 "Double"
   int print_target = 0;                     // "PrintTarget": 0 printer, 1 disk file
   int print_style = 1;                      // "PrintStyle": 0 black and white .. 2 colour fill
+  double auto_start_time = 0.0;             // "AutoStartTime": date-time, days since 30 Dec 1899
+  bool auto_start = false;                  // "UseAutoStart"
   std::string backdrop_bitmap;              // "BackDropBitmap": empty for the default picture
   bool backdrop_shown = false;              // "BackDrop"
 };

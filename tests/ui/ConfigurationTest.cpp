@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "MainWindowFixture.h"
+#include "common/DateTime.h"
 #include "config/IniFile.h"
 #include "files/FileIO_Data.h"
 #include "measure/AcquisitionTypes.h"
@@ -85,6 +86,12 @@ TEST_F(ConfigurationWindow, SettingsSurviveARestart) {
   Find<QComboBox>(form_, "cAcquisition")->setCurrentIndex(ItemOfAcqType(chosen));
   ASSERT_EQ(form_.Controller().AcqType(), chosen);
   MenuItem("DefaultsTrackChanges")->trigger();
+  QComboBox* input2 = Find<QComboBox>(form_, "cbxInput2");
+  input2->setCurrentIndex(3);  // "Mic 2"
+  emit input2->activated(3);
+  const double tomorrow = NowAsDateTime() + 1.0;
+  auto_start_answer_ = AutoStartChoice{.start = tomorrow, .enabled = true};
+  MenuItem("AutoStartTimer")->trigger();
   save_answer_ = QueryAnswer::kYes;
   ASSERT_TRUE(form_.close());
 
@@ -94,6 +101,13 @@ TEST_F(ConfigurationWindow, SettingsSurviveARestart) {
   EXPECT_EQ(again.form.Controller().AcqType(), chosen);
   EXPECT_EQ(Find<QComboBox>(again.form, "cAcquisition")->currentIndex(), ItemOfAcqType(chosen));
   EXPECT_FALSE(MenuItemOf(again.form, "DefaultsTrackChanges")->isChecked());
+  EXPECT_EQ(again.form.Station().Audio().Settings().InSel2, 3);
+  EXPECT_EQ(Find<QComboBox>(again.form, "cbxInput2")->currentIndex(), 3);
+  auto_start_shown_.clear();
+  MenuItemOf(again.form, "AutoStartTimer")->trigger();
+  ASSERT_EQ(auto_start_shown_.size(), 1u);
+  EXPECT_TRUE(auto_start_shown_[0].enabled);
+  EXPECT_EQ(auto_start_shown_[0].start, tomorrow);
   EXPECT_EQ(again.form.Station().Audio().DeviceName(WaveDirection::kPlay),
             SimulatedCard::kDeviceName);
 }

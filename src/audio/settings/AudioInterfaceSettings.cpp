@@ -252,8 +252,9 @@ void AudioInterfaceSettings::SetOutputLevels(const OutputLevels& levels) {
 }
 
 void AudioInterfaceSettings::SetInputDesignations(int input1_list_index, int input2_list_index) {
-  settings_.InSel1 = input1_list_index;
-  settings_.InSel2 = input2_list_index;
+  soundcards_.input1_designation = input1_list_index;
+  soundcards_.input2_designation = input2_list_index;
+  Rebuild();
 }
 
 void AudioInterfaceSettings::SetStabilizingTime(double milliseconds) {
@@ -288,6 +289,8 @@ void AudioInterfaceSettings::Rebuild() {
   settings_.RecRate = soundcards_.record_rate;
   settings_.PlayBits = soundcards_.play_bits;
   settings_.RecBits = soundcards_.record_bits;
+  settings_.InSel1 = soundcards_.input1_designation;
+  settings_.InSel2 = soundcards_.input2_designation;
   const TDeviceCal& cal = play_.cal;
   settings_.Gain1 = OutputGain(
       {levels_.level1_db, levels_.enabled1, double(cal.maximum_code), cal.scale1, cal.scale2});

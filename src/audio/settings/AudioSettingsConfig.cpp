@@ -1,5 +1,6 @@
 #include "audio/settings/AudioSettingsConfig.h"
 
+#include "audio/settings/InputDesignation.h"
 #include "audio/settings/RateTable.h"
 
 namespace vireon {
@@ -37,6 +38,10 @@ void BindAudioSettings(ConfigBindings& software, ConfigBindings& hardware,
       },
       [&soundcards](int bits) { soundcards.record_bits = bits; }, 16, 24);
   hardware.Bind(kSoundcards, "SkipCalibration", soundcards.skip_calibration);
+  software.Bind("VireonSystem", "Ch1_Input_Select", soundcards.input1_designation, 0,
+                kInputDesignationCount - 1);
+  software.Bind("VireonSystem", "Ch2_Input_Select", soundcards.input2_designation, 0,
+                kInputDesignationCount - 1);
 
   software.Bind("Priority", "TimerThreadPriority", timing.timer_thread_priority, 1, 6);
   software.Bind("Priority", "OverallPriority", timing.overall_priority, 1, 2);

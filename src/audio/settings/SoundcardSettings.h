@@ -4,7 +4,8 @@
 
 namespace vireon {
 
-// The device choices the hardware configuration keeps (section "Soundcards").
+// The device choices the hardware configuration keeps (section "Soundcards"), and the inputs'
+// designations.
 struct SoundcardSettings {
   std::string play_device_name;             // "PlayDevName"
   std::string record_device_name;           // "RecDevName"
@@ -18,6 +19,10 @@ struct SoundcardSettings {
   int play_bits = 16;                       // "PlayResolution"
   int record_bits = 16;                     // "RecResolution"
   bool skip_calibration = false;            // "SkipCalibration"
+  // What each input is used as, an index into the input list; kept in the software file
+  // ("Ch1_Input_Select", "Ch2_Input_Select").
+  int input1_designation = 2;  // "Mic 1"
+  int input2_designation = 0;  // "Probe 1"
 
   // The record rate and resolution differ from the play ones only where an option allows it.
   bool RecordRateFollowsPlay() const { return !allow_different_rates; }

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "audio/ui/TSet_ADDA.h"
+#include "common/DateTime.h"
 #include "common/VireonError.h"
 #include "config/ui/BackdropWindow.h"
 #include "files/FileIO_Data.h"
@@ -230,6 +231,8 @@ void TTestForm::GatherPreferences(bool with_visibility) {
   preferences_.stimulus_window = PlaceOf(*stimulus_window_);
   preferences_.acquisition_window = PlaceOf(*acquisition_window_);
   preferences_.main_form = PlaceOf(*this);
+  preferences_.auto_start_time = auto_start_.start;
+  preferences_.auto_start = auto_start_.enabled;
   if (primary_plot_ != nullptr) preferences_.primary_plot = PlaceOf(*primary_plot_);
   preferences_.live_ir = live_plots_.Place(LiveRole::kLiveIR);
   preferences_.live_time = live_plots_.Place(LiveRole::kLiveTime);
@@ -267,6 +270,8 @@ void TTestForm::ShowPreferences() {
   live_plots_.SetPlace(LiveRole::kLiveIR, preferences_.live_ir);
   live_plots_.SetPlace(LiveRole::kLiveTime, preferences_.live_time);
   live_plots_.SetPlace(LiveRole::kAuxPlot, preferences_.aux_plot);
+  auto_start_ = {.start = preferences_.auto_start_time, .enabled = preferences_.auto_start};
+  Controller().SetAutoStart(ArmedStart(auto_start_, NowAsDateTime()));
   PrintSettings& print = context_.plot_session->print_settings;
   print.size_factor = preferences_.print_scale;
   print.destination =

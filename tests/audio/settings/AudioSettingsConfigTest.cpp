@@ -29,6 +29,7 @@ TEST_F(AudioSettingsConfigTest, ReadAndWrittenUnderTheirKeys) {
   IniFile software_in = IniFile::FromText(
       "[Priority]\r\nTimerThreadPriority=9\r\nOverallPriority=2\r\n"
       "[InputSourceGainSettings]\r\nPulseOutHeight=-12\r\n"
+      "[VireonSystem]\r\nCh1_Input_Select=3\r\nCh2_Input_Select=7\r\n"
       "[V2 Parameters]\r\nLatency48k=0.08\r\nLineFrequency=50\r\n");
   software_.Walk(software_in, WalkDirection::kRead);
 
@@ -48,6 +49,8 @@ TEST_F(AudioSettingsConfigTest, ReadAndWrittenUnderTheirKeys) {
   EXPECT_EQ(timing_.pulse_out_height_db, -12);
   EXPECT_EQ(timing_.latency_48k_s, 0.08);
   EXPECT_EQ(timing_.line_frequency_hz, 50.0);
+  EXPECT_EQ(soundcards_.input1_designation, 3);  // "Mic 2"
+  EXPECT_EQ(soundcards_.input2_designation, 3);  // limited to the four entries
 
   // Without separate A&D or nonequal resolution the record resolution is the play one.
   soundcards_.allow_separate_ad = false;
