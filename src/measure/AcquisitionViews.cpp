@@ -233,4 +233,16 @@ void BindAcquisitionViews(ConfigBindings& software, AcquisitionViews& views) {
       {&views.frequency[wavelet], ResultDataType(kFirstWavelet, ResultDomain::kFrequency)});
 }
 
+void ForceOldColumnFlags(AcquisitionViews& views) {
+  for (AcquisitionViews::Kept* kept : {&views.frequency, &views.time}) {
+    for (std::optional<PlotFormat>& view : *kept) {
+      if (!view) continue;
+      for (std::size_t column = 1; column <= 4 && column < view->Curves.size(); ++column) {
+        view->Curves[column].ShowAsDb = true;
+        view->Curves[column].WrapPhase = true;
+      }
+    }
+  }
+}
+
 }  // namespace vireon

@@ -42,4 +42,9 @@ bool IsShowableView(const PlotFormat& view);
 // never put on a result of another data type.
 void BindAcquisitionViews(ConfigBindings& software, AcquisitionViews& views);
 
+// Files before version 1.14 kept no dB or phase-wrap flag for the columns: columns 1 to 4 of
+// every view show dB and wrap the phase.
+inline constexpr int kFirstVersionWithColumnFlags = 114;
+void ForceOldColumnFlags(AcquisitionViews& views);
+
 }  // namespace vireon

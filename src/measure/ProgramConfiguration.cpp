@@ -35,6 +35,7 @@ void ProgramConfiguration::SoftwareConfig(const std::filesystem::path& file,
   }
   folders_.Reset(data_directory_);
   software_.Load(file);
+  if (software_.FileVersion() < kFirstVersionWithColumnFlags) ForceOldColumnFlags(views_);
   if (software_.FileVersion() <= kLastVersionWithoutStrictScripts) {
     software_.Assign(*FindConfigKey(ConfigFile::kSoftware, "WaveletBurst", "StrictScripts"), 0,
                      "1");

@@ -219,5 +219,27 @@ TEST_F(ProgramConfigurationTest, OldFilesReadStrictScriptsAsOn) {
   }
 }
 
+// Files before 1.14 kept no column flags: the views read show dB and wrap the phase in columns
+// 1 to 4; later files keep the flags they hold.
+TEST_F(ProgramConfigurationTest, FilesBefore114ShowDbAndWrapThePhase) {
+  for (const auto& [version, forced] : {std::pair{"113", true}, std::pair{"114", false}}) {
+    IniFile file;
+    file.WriteString("Vireon Version", "Ver", version);
+    file.WriteString("AcqMode8", "HStart", "20");  // a frequency response
+    file.WriteString("AcqMode8", "HStop", "20000");
+    file.SaveFile(folder_ / "old.ini");
+    Program program(DataDirectory());
+    program.configuration.SoftwareConfig(folder_ / "old.ini", WalkDirection::kRead);
+    const std::optional<PlotFormat>& view = program.configuration.Views().frequency[8];
+    ASSERT_TRUE(view.has_value()) << "Ver " << version;
+    EXPECT_FALSE(view->Curves[0].ShowAsDb) << "the x column keeps its flags";
+    for (std::size_t column = 1; column <= 4; ++column) {
+      EXPECT_EQ(view->Curves[column].ShowAsDb, forced) << "Ver " << version << " column " << column;
+      EXPECT_EQ(view->Curves[column].WrapPhase, forced)
+          << "Ver " << version << " column " << column;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vireon
