@@ -2,7 +2,6 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -118,17 +117,9 @@ int main(int argc, char* argv[]) {
   main_form.SetPrimaryPlot(&primary_plot, vireon::DefaultPlotRecord(files.Defaults));
   main_form.SetPlotWindows(secondary_plots);
 
-  // The audio interface window at the top left, the plot window to its right and the main window
-  // below the plot window; a configuration read at the first showing may place them anew.
-  const QPoint origin = QGuiApplication::primaryScreen() != nullptr
-                            ? QGuiApplication::primaryScreen()->availableGeometry().topLeft()
-                            : QPoint();
-  QWidget& audio_window = main_form.AudioWindow();
-  audio_window.move(origin);
-  primary_plot.resize(703, 400);
-  primary_plot.move(origin + QPoint(audio_window.sizeHint().width() + 10, 0));
+  // A configuration read at the first showing may place the windows anew.
+  main_form.PlaceWindows();
   primary_plot.show();
-  main_form.move(primary_plot.frameGeometry().bottomLeft() + QPoint(0, 10));
   main_form.show();
   secondary_plots.SetPlacement(primary_plot.frameGeometry().topRight() + QPoint(10, 0),
                                primary_plot.size());

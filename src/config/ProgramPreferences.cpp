@@ -1,5 +1,6 @@
 #include "config/ProgramPreferences.h"
 
+#include <algorithm>
 #include <string_view>
 #include <system_error>
 
@@ -8,6 +9,9 @@ namespace {
 
 constexpr int kMaxCoordinate = 32767;
 constexpr double kLastDateTime = 2958466.0;  // 1 January 10000
+// The part of a window's top edge that must be on a screen for a user to take hold of it.
+constexpr int kGripWidth = 100;
+constexpr int kGripHeight = 20;
 
 std::string WithoutTrailingSlash(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -38,7 +42,32 @@ void BindCorner(ConfigBindings& software, std::string_view stem, WindowPlace& pl
   software.Bind("Forms", name + "Left", place.left, -kMaxCoordinate, kMaxCoordinate);
 }
 
+bool Overlap(int start, int length, int other_start, int other_length, int least) {
+  const int overlap =
+      std::min(start + length, other_start + other_length) - std::max(start, other_start);
+  return overlap >= least;
+}
+
+// The corner that brings as much of a span of `length` into the area's span as fits.
+int Into(int start, int length, int area_start, int area_length) {
+  return std::max(area_start, std::min(start, area_start + area_length - length));
+}
+
 }  // namespace
+
+WindowPlace Reachable(const WindowPlace& window, std::span<const WindowPlace> screen_areas) {
+  const int grip_width = std::min(kGripWidth, std::max(window.width, 1));
+  const auto holds_grip = [&](const WindowPlace& area) {
+    return Overlap(window.left, window.width, area.left, area.width, grip_width) &&
+           Overlap(window.top, kGripHeight, area.top, area.height, kGripHeight);
+  };
+  if (screen_areas.empty() || std::ranges::any_of(screen_areas, holds_grip)) return window;
+  const WindowPlace& area = screen_areas.front();
+  WindowPlace moved = window;
+  moved.left = Into(window.left, window.width, area.left, area.width);
+  moved.top = Into(window.top, window.height, area.top, area.height);
+  return moved;
+}
 
 void DataFolders::Reset(const std::filesystem::path& data_directory) {
   const std::string folder = WithoutTrailingSlash(data_directory.string());

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 
 #include <filesystem>
 #include <string>
@@ -125,6 +127,26 @@ TEST_F(ConfigurationWindow, DisabledOutputsAreOfferedAtStartup) {
     EXPECT_EQ(again.form.Station().Stimulus().output2_enabled, enable);
     EXPECT_EQ(again.form.Station().Audio().Settings().Gain2 > 0, enable);
   }
+}
+
+// Places kept in the file are taken at start-up; one that would leave a window out of reach, kept
+// on a larger screen say, brings the window onto the screen.
+TEST_F(ConfigurationWindow, WindowPlacesAreTakenAndKeptWithinReach) {
+  IniFile file;
+  const std::pair<const char*, const char*> places[] = {
+      {"ADDALeft", "40"},   {"ADDATop", "50"},       {"PriPlotLeft", "120"},
+      {"PriPlotTop", "30"}, {"PriPlotWidth", "500"}, {"PriPlotHeight", "300"},
+      {"MainLeft", "9000"}, {"MainTop", "-7000"},
+  };
+  for (const auto& [key, value] : places) file.WriteString("Forms", key, value);
+  file.SaveFile(folder_ / "VireonFree.ini");
+
+  Restart again(Context(), windows_.Context());
+  EXPECT_EQ(again.form.AudioWindow().pos(), QPoint(40, 50));
+  EXPECT_EQ(again.primary.pos(), QPoint(120, 30));
+  EXPECT_EQ(again.primary.size(), QSize(500, 300));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(again.form.frameGeometry().topLeft())) << "not out of reach";
 }
 
 // "Software and Hardware" keeps an .ini and an .hdi of one base name; loading takes both back.

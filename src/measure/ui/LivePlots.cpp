@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "config/ui/WindowPlacing.h"
 #include "plot/PlotWindowRules.h"
 #include "plot/ui/TDataPlot.h"
 
@@ -92,8 +93,7 @@ void LivePlots::SetShown(LiveRole role, bool shown) {
 void LivePlots::Open(LiveRole role) {
   TLivePFPars& pars = pars_[Index(role)];
   auto* window = new TPlotForm({KindOf(role), 0}, *context_);
-  window->resize(pars.width, pars.height);
-  window->move(pars.left, pars.top);
+  PlaceWindow(*window, {pars.left, pars.top, pars.width, pars.height});
   window->installEventFilter(this);
   pars.plot = window;
   pars.shown = true;

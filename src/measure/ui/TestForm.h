@@ -92,6 +92,9 @@ class TTestForm : public QMainWindow {
   // The secondary plot windows ("*New Secondary Plot*"); the live windows are made from their
   // context. The list outlives this window.
   void SetPlotWindows(PlotWindowList& windows);
+  // Puts this window, the primary plot and the configuration windows where the preferences keep
+  // them: the program's own layout until a software configuration is read.
+  void PlaceWindows();
 
   MeasurementController& Controller() { return station_.Controller(); }
   MeasuringStation& Station() { return station_; }

@@ -16,6 +16,7 @@
 #include "common/DateTime.h"
 #include "common/VireonError.h"
 #include "config/ui/BackdropWindow.h"
+#include "config/ui/WindowPlacing.h"
 #include "files/FileIO_Data.h"
 #include "measure/ui/TCfgAcqForm.h"
 #include "plot/ui/TDataPlot.h"
@@ -31,12 +32,6 @@ constexpr std::string_view kNoUsableDevices = "No Usable Audio Devices Found";
 
 WindowPlace PlaceOf(const QWidget& window) {
   return {window.x(), window.y(), window.width(), window.height()};
-}
-
-// The forms keep only their corner; windows with a stored size get it back too.
-void MoveTo(QWidget& window, const WindowPlace& place) {
-  window.move(place.left, place.top);
-  if (place.Stored() && place.height > 0) window.resize(place.width, place.height);
 }
 
 bool FileExists(const std::string& file) {
@@ -243,6 +238,15 @@ void TTestForm::GatherPreferences(bool with_visibility) {
   preferences_.print_style = print.colors;
 }
 
+// The forms keep only their corner; the primary plot its size too.
+void TTestForm::PlaceWindows() {
+  PlaceWindow(*this, Corner(preferences_.main_form));
+  PlaceWindow(*audio_window_, Corner(preferences_.audio_window));
+  PlaceWindow(*stimulus_window_, Corner(preferences_.stimulus_window));
+  PlaceWindow(*acquisition_window_, Corner(preferences_.acquisition_window));
+  if (primary_plot_ != nullptr) PlaceWindow(*primary_plot_, preferences_.primary_plot);
+}
+
 void TTestForm::ShowPreferences() {
   {
     const QSignalBlocker quiet(query_for_save_);
@@ -252,10 +256,7 @@ void TTestForm::ShowPreferences() {
     const QSignalBlocker quiet(defaults_track_changes_);
     defaults_track_changes_->setChecked(context_.plot_session->folders.follow_changes);
   }
-  MoveTo(*this, Corner(preferences_.main_form));
-  MoveTo(*audio_window_, Corner(preferences_.audio_window));
-  MoveTo(*stimulus_window_, Corner(preferences_.stimulus_window));
-  MoveTo(*acquisition_window_, Corner(preferences_.acquisition_window));
+  PlaceWindows();
   audio_window_->setVisible(preferences_.levels_visible);
   // A stored picture that has gone leaves the backdrop hidden.
   const bool picture_kept =
@@ -266,7 +267,6 @@ void TTestForm::ShowPreferences() {
     if (preferences_.stimulus_window_visible) stimulus_window_->show();
     if (preferences_.acquisition_window_visible) acquisition_window_->ShowForCurrentType();
   }
-  if (primary_plot_ != nullptr) MoveTo(*primary_plot_, preferences_.primary_plot);
   live_plots_.SetPlace(LiveRole::kLiveIR, preferences_.live_ir);
   live_plots_.SetPlace(LiveRole::kLiveTime, preferences_.live_time);
   live_plots_.SetPlace(LiveRole::kAuxPlot, preferences_.aux_plot);
