@@ -147,6 +147,15 @@ TEST_F(ConfigurationWindow, WindowPlacesAreTakenAndKeptWithinReach) {
   EXPECT_EQ(again.primary.size(), QSize(500, 300));
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(screen.contains(again.form.frameGeometry().topLeft())) << "not out of reach";
+
+  // A plot place without a size is none: the plot stays where it is.
+  file.WriteString("Forms", "PriPlotWidth", "0");
+  file.WriteString("Forms", "PriPlotLeft", "0");
+  file.SaveFile(folder_ / "VireonFree.ini");
+  Restart third(Context(), windows_.Context());
+  third.primary.move(200, 40);
+  MenuItemOf(third.form, "UseStartupConfigs")->trigger();
+  EXPECT_EQ(third.primary.pos(), QPoint(200, 40));
 }
 
 // "Software and Hardware" keeps an .ini and an .hdi of one base name; loading takes both back.

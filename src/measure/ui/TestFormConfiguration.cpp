@@ -238,13 +238,15 @@ void TTestForm::GatherPreferences(bool with_visibility) {
   preferences_.print_style = print.colors;
 }
 
-// The forms keep only their corner; the primary plot its size too.
+// The forms keep only their corner; the primary plot its size too, and without one it stays.
 void TTestForm::PlaceWindows() {
   PlaceWindow(*this, Corner(preferences_.main_form));
   PlaceWindow(*audio_window_, Corner(preferences_.audio_window));
   PlaceWindow(*stimulus_window_, Corner(preferences_.stimulus_window));
   PlaceWindow(*acquisition_window_, Corner(preferences_.acquisition_window));
-  if (primary_plot_ != nullptr) PlaceWindow(*primary_plot_, preferences_.primary_plot);
+  if (primary_plot_ != nullptr && preferences_.primary_plot.Stored()) {
+    PlaceWindow(*primary_plot_, preferences_.primary_plot);
+  }
 }
 
 void TTestForm::ShowPreferences() {
