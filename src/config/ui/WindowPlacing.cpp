@@ -41,4 +41,8 @@ void PlaceWindow(QWidget& window, const WindowPlace& place) {
   window.move(reachable.left, reachable.top);
 }
 
+WindowPlace PlaceOf(const QWidget& window) {
+  return {window.x(), window.y(), window.width(), window.height()};
+}
+
 }  // namespace vireon

@@ -10,5 +10,7 @@ namespace vireon {
 // that would leave the window out of reach (kept on a larger or another screen) is moved onto
 // the primary screen.
 void PlaceWindow(QWidget& window, const WindowPlace& place);
+// Where a top-level window stands now, and its size.
+WindowPlace PlaceOf(const QWidget& window);
 
 }  // namespace vireon

@@ -158,7 +158,7 @@ void LivePlots::HideAll() {
 WindowPlace LivePlots::Place(LiveRole role) const {
   const TLivePFPars& pars = pars_[Index(role)];
   if (pars.plot != nullptr && pars.plot->isVisible()) {
-    return {pars.plot->x(), pars.plot->y(), pars.plot->width(), pars.plot->height()};
+    return PlaceOf(*pars.plot);
   }
   return {pars.left, pars.top, pars.width, pars.height};
 }

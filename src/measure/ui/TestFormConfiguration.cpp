@@ -30,10 +30,6 @@ constexpr std::string_view kNoPlaybackDevices = "No Audio Playback Devices Found
 constexpr std::string_view kNoRecordingDevices = "No Audio Recording Devices Found";
 constexpr std::string_view kNoUsableDevices = "No Usable Audio Devices Found";
 
-WindowPlace PlaceOf(const QWidget& window) {
-  return {window.x(), window.y(), window.width(), window.height()};
-}
-
 bool FileExists(const std::string& file) {
   std::error_code error;
   return std::filesystem::is_regular_file(file, error);
