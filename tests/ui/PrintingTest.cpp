@@ -3,12 +3,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
+#include <QPalette>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "../support/TempFolder.h"
 #include "UiTestSupport.h"
 #include "plot/ui/PlotPrinting.h"
+#include "plot/ui/ScreenCapture.h"
 #include "plot/ui/TDataPlot.h"
 #include "plot/ui/TPrintOptions.h"
 #include "record/DataTypes.h"
@@ -158,6 +161,34 @@ TEST_F(Printing, EntireScreenGoesToThePictureFile) {
   const QImage written(QString::fromStdString(answers_.picture->string()));
   EXPECT_GE(written.width(), plot_.width());
   EXPECT_GE(written.height(), plot_.height());
+}
+
+// A window kept below the others, the desktop backdrop say, is drawn below them whichever was
+// made first.
+TEST_F(Printing, EntireScreenDrawsAWindowKeptBelowUnderTheOthers) {
+  const auto filled = [](Qt::WindowFlags flags, const QRect& place, QColor colour) {
+    auto window = std::make_unique<QWidget>(nullptr, flags);
+    window->setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, colour);
+    window->setPalette(palette);
+    window->setGeometry(place);
+    window->show();
+    return window;
+  };
+  const QRect front_place(60, 60, 80, 80);
+  const Qt::WindowFlags below = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint;
+  for (const bool backdrop_first : {true, false}) {
+    std::unique_ptr<QWidget> backdrop;
+    if (backdrop_first) backdrop = filled(below, {0, 0, 400, 300}, Qt::blue);
+    const auto front = filled(Qt::Window | Qt::FramelessWindowHint, front_place, Qt::green);
+    if (!backdrop_first) backdrop = filled(below, {0, 0, 400, 300}, Qt::blue);
+    const QImage screen = GrabVisibleWindows();
+    const QRect bounds =
+        QRect(0, 0, 400, 300).united(plot_.isVisible() ? plot_.geometry() : QRect());
+    const QPoint middle = front_place.center() - bounds.topLeft();
+    EXPECT_EQ(screen.pixelColor(middle), QColor(Qt::green)) << backdrop_first;
+  }
 }
 
 // ---- The options dialog ----

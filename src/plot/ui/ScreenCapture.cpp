@@ -17,9 +17,13 @@ QImage GrabVisibleWindows() {
     bounds = bounds.united(widget->geometry());
   }
   if (windows.isEmpty()) return {};
-  // Dialogs last, so that a message box stays on top of the window it belongs to.
-  std::stable_partition(windows.begin(), windows.end(),
-                        [](const QWidget* window) { return !window->isModal(); });
+  // In their stacking layers: windows kept below the others (a backdrop) first, dialogs last so
+  // that a message box stays on top of the window it belongs to.
+  const auto layer = [](const QWidget* window) {
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnBottomHint)) return 0;
+    return window->isModal() ? 2 : 1;
+  };
+  std::ranges::stable_sort(windows, {}, layer);
 
   QImage picture(bounds.size(), QImage::Format_RGB32);
   picture.fill(QColor(0x40, 0x40, 0x40));
